@@ -1,0 +1,10 @@
+#include "settings/in_memory_settings.h"
+
+namespace webhoard {
+
+InMemorySettings& Settings() {
+  static InMemorySettings settings;
+  return settings;
+}
+
+}  // namespace webhoard
