@@ -1,0 +1,21 @@
+#include "platform/url_cache.h"
+
+namespace webhoard {
+namespace {
+
+std::uint64_t Align4(std::uint64_t n) {
+  return (n + 3) & ~std::uint64_t{3};
+}
+
+}  // namespace
+
+std::uint32_t UrlCacheEntry::StructSize() const {
+  std::uint64_t total = kUrlCacheEntryFixedSize;
+  total += Align4(source_url_name.size() + 1);
+  if (!local_file_name.empty()) total += Align4(local_file_name.size() + 1);
+  total += Align4(header_info.size());
+  if (!file_extension.empty()) total += Align4(file_extension.size() + 1);
+  return total > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(total);
+}
+
+}  // namespace webhoard
