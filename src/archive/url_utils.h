@@ -7,20 +7,47 @@
 // Two variants take an address apart: the link variant (texts of at most 255
 // characters; cache index of Navigator, link resolution) and the stored-URL
 // variant (texts of any length; Internet Explorer cache, catalogue records,
-// index pages). They differ in the schemes they accept.
+// index pages). They differ in the schemes they accept:
+//
+//   prefix (any case)      link variant          stored-URL variant
+//   "HTTP://"              removed, host follows removed, host follows
+//   "HTTPS://"             NONE                  removed, host follows
+//   "FTP://"               removed, host follows NONE
+//   "FILE://", "GOPHER://" NONE                  NONE
+//   "NEWS:", "MAILTO:"     NONE                  not a scheme (text is the host)
+//   "NEWS://", "MAILTO://" NONE                  NONE
+//   "VISITED:", "COOKIE:"  not a scheme          NONE
+//
+// Request lines stored as cache keys ("GET http://host/x HTTP/1.0") are
+// accepted by both variants. The "HTTP/1.0" marker is matched in upper case
+// only, as request lines write it: a lower-case "http/1.0" is an ordinary
+// part of a path and stays.
+//
+// The stored-URL variant works on NUL-terminated texts: a NUL byte inside
+// its argument ends the text there. The link variant keeps NUL bytes as
+// ordinary characters but never looks past the first 255 characters.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace webhoard {
 
 inline constexpr std::string_view kNoHost = "NONE";
+// Texts of the link variant are short strings.
+inline constexpr std::size_t kLinkTextLength = 255;
 
-// Link variant. Each Take* step removes what it took from `text`.
+// Link variant. Each Take* step removes what it took from `text` (which is
+// first cut to 255 characters).
 std::string TakeHost(std::string& text);
+// The port after a leading ":" (80 without one, or when the digits are not a
+// 32-bit signed decimal number); removes the colon and the number.
 int TakePort(std::string& text);
+// The rest of the address, "/" when blank; backslashes become slashes.
 std::string TakePath(std::string_view text);
+// "http://" + host + path when the port is 80 and the host usable (cut to
+// 254 characters); otherwise the URL unchanged (cut to 255 characters).
 void LinkForm(std::string& url);
 
 // Stored-URL variant.
@@ -30,28 +57,48 @@ std::string TakeItemPath(std::string_view text);
 std::string ItemLinkForm(std::string_view url);
 
 // Keeps the characters a host may bring into a folder name; drops the rest.
+// Only the first 255 characters of `host` are looked at (a domain is a short
+// text). The result may be empty, "." or ".."; the canonical builders below
+// refuse such domains.
 std::string CleanDomain(std::string_view host);
 // The text after the last "/" (all of it without one), cut at 255 characters.
 std::string LastSegment(std::string_view text);
 // Removes leading and trailing characters of code 32 and below.
 void TrimBlanks(std::string& text);
 // Copies a file, replacing the target. Answers whether it worked (callers in
-// the archive run ignore failures, as they always have).
+// the archive run ignore failures, as they always have). The copy is written
+// beside the target under a temporary name and renamed over it only when
+// complete, so a failed copy leaves an existing target as it was; the copy
+// keeps the source's modification time.
 bool CopyArchiveFile(const std::string& source, const std::string& target);
 
 // A source address taken apart the way the cache readers do.
+//
+// The domain becomes a folder name below the archive folder, so a domain
+// that is empty or made only of dots (".", "..", ...) is no domain: such an
+// address gets the host "NONE" like an unsupported scheme, and the readers
+// drop it. For a usable address `domain` is always what
+// DomainOfStoredUrl(url) answers, so a catalogue record read back later
+// finds its file in the same folder.
 struct CanonicalUrl {
-  std::string host;    // lower case, or "NONE"
+  std::string host;  // lower case, or "NONE"
   int port = 80;
   std::string path;    // begins with "/"
   std::string url;     // "http://" + host + ":" + port + path
-  std::string domain;  // CleanDomain(host)
+  std::string domain;  // CleanDomain(host), or "NONE"
   bool usable() const { return host != kNoHost; }
 };
 
-CanonicalUrl CanonicalFromLink(std::string_view source);        // link variant
-CanonicalUrl CanonicalFromStoredUrl(std::string_view source);   // stored-URL variant
-// CleanDomain(TakeItemHost(copy of url)): the Domain of a catalogue record.
+// Link variant, for Navigator's cache index. The source is a NUL-terminated
+// text: it ends at its first NUL byte, and only 255 characters are read. The
+// port is taken as an unsigned 16-bit number (-1 gives 65535). A backslash in
+// the host part ends the host, as it does for the stored-URL variant.
+CanonicalUrl CanonicalFromLink(std::string_view source);
+// Stored-URL variant, for Internet Explorer's cache; the port stays a signed
+// 32-bit number.
+CanonicalUrl CanonicalFromStoredUrl(std::string_view source);
+// CleanDomain(TakeItemHost(copy of url)): the Domain of a catalogue record;
+// "NONE" where the canonical builders would refuse the domain.
 std::string DomainOfStoredUrl(std::string_view url);
 
 }  // namespace webhoard

@@ -1,0 +1,79 @@
+// Copying a cached file into the archive.
+//
+// The copy goes to a fresh file beside the target and replaces the target by
+// one rename only once every byte is written. A copy that fails midway (a
+// source that cannot be read to its end, a full disk) therefore never leaves
+// a half-written file under the target's name, and copying a file onto
+// itself leaves it intact instead of emptying it first.
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "archive/url_utils.h"
+
+namespace webhoard {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a new file with a name of its own in `folder`; "x" makes the open
+// fail rather than share a file that another copy is writing.
+File CreateTemporaryBeside(const fs::path& folder, fs::path& temp_path) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = ".webhoard-copy-" + std::to_string(++counter) + ".tmp";
+    temp_path = folder.empty() ? fs::path(name) : folder / name;
+    errno = 0;
+    if (std::FILE* file = std::fopen(temp_path.string().c_str(), "wbx")) return File(file);
+    if (errno != EEXIST) return nullptr;
+  }
+  return nullptr;
+}
+
+bool CopyContents(std::FILE* from, std::FILE* to) {
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), from);
+    if (got > 0 && std::fwrite(buffer.data(), 1, got, to) != got) return false;
+    if (got < buffer.size()) return std::feof(from) != 0 && std::ferror(from) == 0;
+  }
+}
+
+}  // namespace
+
+bool CopyArchiveFile(const std::string& source, const std::string& target) {
+  std::error_code error;
+  // Folders are no files to copy (and reading one may "succeed" with no bytes).
+  if (!fs::is_regular_file(source, error) || fs::is_directory(target, error)) return false;
+  File from(std::fopen(source.c_str(), "rb"));
+  if (!from) return false;
+
+  const fs::path target_path(target);
+  fs::path temp_path;
+  File to = CreateTemporaryBeside(target_path.parent_path(), temp_path);
+  if (!to) return false;
+
+  bool ok = CopyContents(from.get(), to.get());
+  from.reset();
+  ok = std::fclose(to.release()) == 0 && ok;
+  if (ok) {
+    // The copy carries the date of the cached file, as the system's own copy does.
+    const auto modified = fs::last_write_time(source, error);
+    if (!error) fs::last_write_time(temp_path, modified, error);
+    fs::rename(temp_path, target_path, error);
+    ok = !error;
+  }
+  if (!ok) fs::remove(temp_path, error);
+  return ok;
+}
+
+}  // namespace webhoard
