@@ -1,0 +1,27 @@
+// Turning a link found in an archived page into the canonical URL it names.
+//
+// A page's base is its address without "http://" and without the file name
+// ("host:80/docs/" for http://host:80/docs/index.htm); relative links are
+// resolved against it and absolute ones are taken apart with the link
+// variant of the URL utilities, so that a link and a cache item naming the
+// same page agree byte for byte on the canonical URL. Like every text of the
+// link variant, bases and resolved links are short texts (255 characters).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace webhoard {
+
+// The base of a page URL: a leading "http://" (any case) removed and the
+// text cut after its last "/" unless it ends with "/".
+std::string BaseOf(std::string_view url);
+
+// The canonical URL ("http://host:port/path") a link names, relative to
+// `base`; another absolute URL unchanged when its scheme is not HTTP; empty
+// for fragment-only, "news:" and "mailto:" links. The fragment is dropped,
+// "/./" collapses and "/x/../" steps back. "https://" and the slip
+// "http//" are read as "http://".
+std::string ResolveLink(std::string_view link, std::string_view base);
+
+}  // namespace webhoard

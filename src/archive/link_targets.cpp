@@ -1,0 +1,50 @@
+#include "archive/link_targets.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "archive/archive_layout.h"
+
+namespace webhoard {
+
+LinkTargets::LinkTargets(const std::vector<TCacheItem*>& selection, const ArchiveList* archive)
+    : archive_(archive) {
+  selection_.reserve(selection.size());
+  first_in_selection_.reserve(selection.size());
+  for (const TCacheItem* item : selection) {
+    if (item == nullptr) continue;
+    first_in_selection_.try_emplace(item->URL, selection_.size());
+    selection_.push_back(item);
+  }
+}
+
+const TCacheItem* LinkTargets::Find(std::string_view url) const {
+  // The first of the two spellings in list order wins, as a walk through the
+  // list comparing each item with both would find it.
+  const std::string exact(url);
+  const std::string slashed = exact + "/";
+  auto first_of = [&](auto&& position_of) -> std::optional<std::size_t> {
+    const auto a = position_of(exact);
+    const auto b = position_of(slashed);
+    if (a && b) return std::min(*a, *b);
+    return a ? a : b;
+  };
+  const auto in_selection = first_of([&](const std::string& key) -> std::optional<std::size_t> {
+    const auto found = first_in_selection_.find(key);
+    if (found == first_in_selection_.end()) return std::nullopt;
+    return found->second;
+  });
+  if (in_selection) return selection_[*in_selection];
+  if (archive_ == nullptr) return nullptr;
+  const auto in_archive = first_of([&](const std::string& key) { return archive_->Find(key); });
+  if (in_archive) return archive_->items()[*in_archive].get();
+  return nullptr;
+}
+
+std::string ArchiveLinkFor(std::string_view url, const LinkTargets& targets) {
+  const TCacheItem* item = targets.Find(url);
+  if (item == nullptr) return std::string(kNotFoundPageLink);
+  return ArchiveLinkText(item->Domain, TypeFolderOf(*item), item->ArchiveName);
+}
+
+}  // namespace webhoard
