@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,14 @@ class ScriptedPrompter : public Prompter {
     return (buttons & kButtonYes) != 0 ? MessageResult::kYes : MessageResult::kOk;
   }
 
-  void ProcessPendingMessages() override { ++pending_message_calls_; }
+  // Runs whenever the code under test lets pending messages run: where a
+  // test presses a button "while the window is up".
+  void OnPendingMessages(std::function<void()> hook) { on_pending_ = std::move(hook); }
+
+  void ProcessPendingMessages() override {
+    ++pending_message_calls_;
+    if (on_pending_) on_pending_();
+  }
   void SetBusyCursor(bool busy) override { busy_ = busy; }
 
   const std::vector<RecordedMessage>& messages() const { return messages_; }
@@ -42,6 +50,7 @@ class ScriptedPrompter : public Prompter {
 
  private:
   std::deque<MessageResult> answers_;
+  std::function<void()> on_pending_;
   std::vector<RecordedMessage> messages_;
   int pending_message_calls_ = 0;
   bool busy_ = false;
