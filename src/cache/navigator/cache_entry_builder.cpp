@@ -1,0 +1,126 @@
+#include "cache/navigator/cache_entry_builder.h"
+
+#include <memory>
+#include <utility>
+
+#include "archive/url_utils.h"
+#include "cache/mime_types.h"
+#include "common/clock.h"
+#include "common/date_time.h"
+#include "common/file_util.h"
+
+namespace webhoard {
+namespace {
+
+constexpr double kOldestCacheDays = 5000.0;
+
+bool IsSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+}  // namespace
+
+double CacheTimeToDate(std::int32_t time) {
+  // Navigator stores seconds since 1970 in UTC; the date is taken as it is,
+  // without a time-zone shift, and held inside the range the Cache Explorer's
+  // age filter can show.
+  const double now = Now();
+  const double date = static_cast<double>(time) / kSecondsPerDay + kUnixEpochDate;
+  if (date > now) return now;
+  if (date < now - kOldestCacheDays) return now - kOldestCacheDays;
+  return date;
+}
+
+bool IsUnsafeCacheFileName(std::string_view file_name) {
+  if (file_name.empty()) return false;
+  if (IsSeparator(file_name.front())) return true;
+  // A drive letter ("C:\x", "C:x") points away from the cache folder on
+  // Windows; on other systems such a name is no name Navigator wrote.
+  if (file_name.find(':') != std::string_view::npos) return true;
+  std::size_t start = 0;
+  while (start <= file_name.size()) {
+    std::size_t end = start;
+    while (end < file_name.size() && !IsSeparator(file_name[end])) ++end;
+    if (file_name.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::string CacheFolderOf(std::string_view index_path) {
+#ifdef _WIN32
+  const std::size_t last = index_path.find_last_of("/\\:");
+#else
+  const std::size_t last = index_path.find_last_of("/\\");
+#endif
+  if (last == std::string_view::npos) return {};
+  return std::string(index_path.substr(0, last + 1));
+}
+
+std::string FileSystemPath(std::string_view path) {
+  std::string result(path);
+#ifndef _WIN32
+  for (char& c : result) {
+    if (c == '\\') c = '/';
+  }
+#endif
+  return result;
+}
+
+CacheEntryBuilder::CacheEntryBuilder(std::string cache_folder, TCacheItemList& items,
+                                     CacheIndexStats& stats)
+    : cache_folder_(FileSystemPath(cache_folder)), items_(items), stats_(stats) {}
+
+void CacheEntryBuilder::AddCacheEntry(std::string_view url, std::string_view file_name,
+                                      std::string_view mime_type, std::int32_t time) {
+  ++stats_.entries;
+  const CanonicalUrl canonical = CanonicalFromLink(url);
+  if (!canonical.usable() || canonical.domain == kNoHost) {
+    ++stats_.dropped_no_host;
+    return;
+  }
+  // Deleting an item from the cache deletes its LocalFile: a name that leads
+  // out of the cache folder must never become one.
+  if (IsUnsafeCacheFileName(file_name)) {
+    ++stats_.dropped_unsafe_name;
+    return;
+  }
+  if (taken_urls_.contains(canonical.url)) {
+    ++stats_.dropped_duplicate;
+    return;
+  }
+  std::string local_file;
+  if (!file_name.empty()) {
+    const std::string relative = FileSystemPath(file_name);
+    local_file = cache_folder_ + relative;
+    if (!FileExists(local_file)) {
+      auto found = finder_.Find(cache_folder_, relative);
+      if (!found) {
+        ++stats_.dropped_no_file;
+        return;
+      }
+      ++stats_.found_ignoring_case;
+      local_file = std::move(*found);
+    }
+  } else {
+    // The cache folder itself: never a file.
+    ++stats_.dropped_no_file;
+    return;
+  }
+
+  auto item = std::make_unique<TCacheItem>();
+  item->Date = CacheTimeToDate(time);
+  item->URL = canonical.url;
+  item->Domain = canonical.domain;
+  item->LocalFile = std::move(local_file);
+  // The type is looked up only for kept entries: a look-up may add the type
+  // to MIMETYPE.DAT for good, and damaged or dropped entries must not fill
+  // that file (and the 255 numbers an item can record) with junk.
+  item->MimeIndex = LookupMimeType(mime_type) & 0xFF;
+  item->Category = MimeTypeCategory(mime_type);
+  taken_urls_.insert(canonical.url);
+  items_.push_back(std::move(item));
+  ++stats_.items_added;
+}
+
+}  // namespace webhoard

@@ -1,0 +1,29 @@
+// The two index readers behind ReadCacheIndex, each reading an open file from
+// its start and handing entries to the builder.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "cache/navigator/cache_entry_builder.h"
+#include "common/prompter.h"
+
+namespace webhoard {
+
+// Reads a text index ("FAT"). Throws CacheIndexError on a read failure.
+void ReadTextCacheIndex(std::FILE* file, const std::string& path, CacheEntryBuilder& builder,
+                        Prompter& prompter, CacheIndexStats& stats);
+
+// Reads a database index ("FAT.DB") of `page_size`-byte pages whose offset
+// tables are little-endian unless `big_endian_tables`. A page that cannot be
+// read ends the walk.
+void ReadDatabaseCacheIndex(std::FILE* file, std::uint32_t page_size, bool big_endian_tables,
+                            CacheEntryBuilder& builder, Prompter& prompter, CacheIndexStats& stats);
+
+// Parses one database page (already read; bytes past what was read are zero)
+// and hands its records to the builder.
+void ParseDatabasePage(const std::uint8_t* page, std::uint32_t page_size, bool big_endian_tables,
+                       CacheEntryBuilder& builder, Prompter& prompter, CacheIndexStats& stats);
+
+}  // namespace webhoard
