@@ -9,14 +9,15 @@
 namespace webhoard {
 
 struct InMemorySettings {
-  std::string cache_index_path;        // Navigator cache index file, at most 255 characters
-  std::string current_archive_folder;  // where archive runs write, at most 255 characters
+  std::string cache_index_path;        // Navigator cache index file (whole, never cut)
+  std::string current_archive_folder;  // where archive runs write (whole, never cut)
   bool detailed_index = true;          // detailed index pages for HTML and text files
-  std::string emphasizing_tag = "B";   // text between "<" and ">" of the opening tag
+  std::string emphasizing_tag = "B";   // text between "<" and ">" of the opening tag, at most 255
+                                       // characters
   std::string de_emphasizing_tag = "/B";
-  bool show_original_urls = true;      // unvisited links point back at the live web
-  bool emphasize_links = false;        // wrap archived links in the emphasis tags
-  bool strikeout_links = true;         // strike out links to pages not archived
+  bool show_original_urls = true;  // unvisited links point back at the live web
+  bool emphasize_links = false;    // wrap archived links in the emphasis tags
+  bool strikeout_links = true;     // strike out links to pages not archived
 };
 
 // The process-wide in-memory settings.
