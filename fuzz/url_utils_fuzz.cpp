@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <source_location>
 #include <string>
 #include <string_view>
 
@@ -15,12 +14,14 @@
 
 namespace {
 
-void Check(bool condition, std::source_location where = std::source_location::current()) {
-  if (condition) return;
-  std::fprintf(stderr, "url_utils_fuzz: check at line %u failed\n",
-               static_cast<unsigned>(where.line()));
+void Fail(int line) {
+  std::fprintf(stderr, "url_utils_fuzz: check at line %d failed\n", line);
   std::abort();
 }
+#define Check(condition)              \
+  do {                                \
+    if (!(condition)) Fail(__LINE__); \
+  } while (false)
 
 bool KeptInDomain(char c) {
   if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
