@@ -45,8 +45,6 @@ std::string EscapeUnquotedAttribute(std::string_view value) {
           case '\'':
           case '<':
           case '>':
-          case '=':
-          case '`':
           case ' ':
           case '\t':
           case '\n':

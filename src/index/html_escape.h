@@ -19,10 +19,11 @@ namespace webhoard {
 // never open a tag.
 std::string EscapeText(std::string_view value);
 
-// The value of an attribute written without quotes (HREF=value): "&" and
-// every character that would end the value or open another attribute
-// (blanks, quotes, "<", ">", "=", "`") become numeric references, which the
-// browser decodes back into the value.
+// The value of an attribute written without quotes (HREF=value): "&" (so
+// that "&lt;" in an address stays those four characters) and every character
+// that would end the value or that older parsers take for a quote (blanks,
+// quotes, "<", ">") become numeric references, which the browser decodes
+// back into the value. "=" and "?" in addresses stay as they are.
 std::string EscapeUnquotedAttribute(std::string_view value);
 
 // The value of an attribute inside double quotes (ALT="value"): "&" and '"'.
