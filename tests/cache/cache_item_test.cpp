@@ -8,6 +8,7 @@
 
 #include "cache/buffered_file_stream.h"
 #include "cache/memory_stream.h"
+#include "common/file_util.h"
 #include "common/little_endian.h"
 #include "support/temp_dir.h"
 
@@ -224,6 +225,21 @@ TEST(CacheItemRecord, AbsurdLengthsStopReadingWithoutAllocating) {
     EXPECT_TRUE(item.ReadFromStream(stream));
     ExpectItem(item, Sample(3));
   }
+}
+
+TEST(CacheItemRecord, LengthsAreCheckedAgainstTheFileAsItIsNow) {
+  // The read-ahead already holds the second record's head when the file
+  // grows by its texts: the lengths are then backed after all.
+  testing::TempDir dir;
+  const std::string second = Record(Sample(8));
+  const std::string path = dir.Write("archive.dat", Record(Sample(7)) + second.substr(0, 28));
+  TSimpleBufferFileStream stream(path, FileOpenMode::kReadOnly);
+  TCacheItem item;
+  ASSERT_EQ(item.ReadRecord(stream), RecordReadResult::kRecord);
+  ASSERT_TRUE(AppendToFile(path, second.substr(28)));
+  ASSERT_EQ(item.ReadRecord(stream), RecordReadResult::kRecord);
+  ExpectItem(item, Sample(8));
+  EXPECT_EQ(item.ReadRecord(stream), RecordReadResult::kEnd);
 }
 
 TEST(CacheItemRecord, ZeroLengthFieldsReadAsEmptyTexts) {
