@@ -1,6 +1,7 @@
 #include "platform/index_dat_delete.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/index_dat_hash.h"
 #include "platform/url_cache.h"
@@ -15,7 +16,8 @@ void SubtractSaturating64(std::uint8_t* p, std::uint64_t amount) {
 
 }  // namespace
 
-std::optional<EntryRemoval> FindEntry(Bytes file, const Header& header, std::string_view url) {
+std::optional<EntryRemoval> FindEntry(Bytes file, const Header& header, std::string_view url,
+                                      std::string* damage) {
   // The entry is found by comparing the stored URL, not by hashing it:
   // Internet Explorer and Wine hash a trailing "/" differently, so a file
   // written by one keeps some URLs in buckets the other would not look in.
@@ -30,6 +32,28 @@ std::optional<EntryRemoval> FindEntry(Bytes file, const Header& header, std::str
     auto record = ParseUrlRecord(file, item.record_offset, nullptr);
     if (record && record->url == url) {
       found = EntryRemoval{std::move(*record), {item.item_offset}};
+    }
+  }
+  if (!found) return found;
+  const std::uint64_t begin = found->record.offset;
+  const std::uint64_t end = begin + std::uint64_t{found->record.blocks} * kBlockSize;
+  auto overlaps = [&](std::uint64_t other_begin, std::uint64_t other_end) {
+    return other_begin < end && begin < other_end;
+  };
+  for (std::uint32_t page : walk.page_offsets) {
+    if (overlaps(page, std::uint64_t{page} + kHashPageSize)) {
+      if (damage != nullptr)
+        *damage = "the record at " + std::to_string(begin) + " covers a hash page";
+      return std::nullopt;
+    }
+  }
+  for (const HashItem& item : walk.url_items) {
+    if (item.record_offset == begin) continue;
+    const auto other = ParseUrlRecord(file, item.record_offset, nullptr);
+    if (other &&
+        overlaps(other->offset, other->offset + std::uint64_t{other->blocks} * kBlockSize)) {
+      if (damage != nullptr) *damage = "the record at " + std::to_string(begin) + " covers another";
+      return std::nullopt;
     }
   }
   return found;

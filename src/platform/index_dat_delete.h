@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,8 +27,12 @@ struct EntryRemoval {
   std::vector<std::uint32_t> item_offsets;  // every hash item naming the record
 };
 
-// The first entry in hash-table order whose URL is exactly `url`.
-std::optional<EntryRemoval> FindEntry(Bytes file, const Header& header, std::string_view url);
+// The first entry in hash-table order whose URL is exactly `url`. Answers
+// nullopt when there is none, and also (with `damage` saying why) when the
+// record's blocks reach over a hash page or another entry's record: freeing
+// them would hand live data to the next entry WinINet writes.
+std::optional<EntryRemoval> FindEntry(Bytes file, const Header& header, std::string_view url,
+                                      std::string* damage = nullptr);
 
 // Applies the removal to the bytes of a file that passed CheckOpenInvariants;
 // the result passes them too.

@@ -41,6 +41,7 @@ HashWalk WalkHashTable(Bytes file, const Header& header) {
       walk.url_items.push_back({item, key, LoadLE<std::uint32_t>(file.data() + item + 4)});
     }
     ++walk.pages;
+    walk.page_offsets.push_back(page);
     page = LoadLE<std::uint32_t>(p + 0x08);
   }
   return walk;

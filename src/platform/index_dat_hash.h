@@ -35,6 +35,7 @@ struct HashItem {
 struct HashWalk {
   std::vector<HashItem> url_items;  // items that name URL entries, in table order
   std::uint32_t pages = 0;
+  std::vector<std::uint32_t> page_offsets;
   std::string damage;  // why the walk stopped early; empty when the chain ended soundly
 };
 

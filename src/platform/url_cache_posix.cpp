@@ -231,7 +231,9 @@ bool IndexDatUrlCache::DeleteUrlCacheEntry(std::string_view source_url_name) {
   if (auto broken = index_dat::CheckOpenInvariants(AsBytes(*bytes)); !broken.empty()) {
     return Fail(kErrorFileCorrupt, path + ": " + broken);
   }
-  const auto removal = index_dat::FindEntry(AsBytes(*bytes), *header, source_url_name);
+  std::string damage;
+  const auto removal = index_dat::FindEntry(AsBytes(*bytes), *header, source_url_name, &damage);
+  if (!removal && !damage.empty()) return Fail(kErrorFileCorrupt, path + ": " + damage);
   if (!removal) return Fail(kErrorFileNotFound, std::string(source_url_name) + " is not cached");
 
   // The cached file is first moved aside, so that a failure to save the
