@@ -34,6 +34,7 @@ struct CacheIndexStats {
   bool big_endian_tables = false;           // the header names big-endian page tables
   std::uint64_t pages_read = 0;             // database pages after the header page
   bool short_final_page = false;            // the file ended inside a page
+  std::uint64_t records_cut_short = 0;      // records of that page not wholly read
   std::uint64_t lines_skipped = 0;          // text lines with seven fields or fewer
   std::uint64_t settings_skipped = 0;       // settings entries stepped over between records
   std::uint64_t data_area_from_header = 0;  // pages where the offset walk went astray

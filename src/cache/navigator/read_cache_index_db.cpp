@@ -176,8 +176,9 @@ std::uint32_t SettingsEntryEnd(const Page& page, std::uint16_t pos) {
 
 }  // namespace
 
-void ParseDatabasePage(const std::uint8_t* bytes, std::uint32_t page_size, bool big_endian_tables,
-                       CacheEntryBuilder& builder, Prompter& prompter, CacheIndexStats& stats) {
+void ParseDatabasePage(const std::uint8_t* bytes, std::uint32_t page_size, std::uint32_t bytes_read,
+                       bool big_endian_tables, CacheEntryBuilder& builder, Prompter& prompter,
+                       CacheIndexStats& stats) {
   const Page page(bytes, page_size, big_endian_tables);
   const std::uint16_t count = page.Word(0);
   if (count == 0 || count >= page_size) return;
@@ -217,6 +218,13 @@ void ParseDatabasePage(const std::uint8_t* bytes, std::uint32_t page_size, bool 
     const std::uint16_t post_length = page.Length(Add16(key, 4u + url_length));
     pos = Add16(key, 8u + url_length + post_length);
 
+    // On a short final page, a record that runs past the bytes read would
+    // give a cut address or name: it was not read, so it is no entry.
+    if (bytes_read < page_size && (pos > bytes_read || pos <= r)) {
+      ++stats.records_cut_short;
+      continue;
+    }
+
     builder.AddCacheEntry(url, AsciiLower(name), AsciiLower(mime.substr(0, kMimeChars)), time);
   }
 }
@@ -239,7 +247,8 @@ void ReadDatabaseCacheIndex(std::FILE* file, std::uint32_t page_size, bool big_e
       std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(got), buffer.end(), 0);
       stats.short_final_page = true;
     }
-    ParseDatabasePage(buffer.data(), page_size, big_endian_tables, builder, prompter, stats);
+    ParseDatabasePage(buffer.data(), page_size, static_cast<std::uint32_t>(got), big_endian_tables,
+                      builder, prompter, stats);
     if (short_page) break;
   }
 }

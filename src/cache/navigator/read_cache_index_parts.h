@@ -21,9 +21,11 @@ void ReadTextCacheIndex(std::FILE* file, const std::string& path, CacheEntryBuil
 void ReadDatabaseCacheIndex(std::FILE* file, std::uint32_t page_size, bool big_endian_tables,
                             CacheEntryBuilder& builder, Prompter& prompter, CacheIndexStats& stats);
 
-// Parses one database page (already read; bytes past what was read are zero)
-// and hands its records to the builder.
-void ParseDatabasePage(const std::uint8_t* page, std::uint32_t page_size, bool big_endian_tables,
-                       CacheEntryBuilder& builder, Prompter& prompter, CacheIndexStats& stats);
+// Parses one database page and hands its records to the builder. Only the
+// first `bytes_read` bytes hold the page (a final page may be short); the
+// rest of the buffer, up to `page_size`, must be zero.
+void ParseDatabasePage(const std::uint8_t* page, std::uint32_t page_size, std::uint32_t bytes_read,
+                       bool big_endian_tables, CacheEntryBuilder& builder, Prompter& prompter,
+                       CacheIndexStats& stats);
 
 }  // namespace webhoard
