@@ -1,6 +1,8 @@
 #include "index/domain_pages.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 
 #include "archive/archive_layout.h"
 #include "archive/url_utils.h"
@@ -245,6 +247,10 @@ void WriteDomainPages(const DomainPageOptions& options, const std::string& domai
   progress.Progress(DomainProgress(position, count));
   if (!IsPlainName(domain)) throw IndexPageError("no folder for the domain " + domain);
   const std::string folder = JoinPath(options.archive_folder, domain);
+  // A domain whose every copy failed has no folder yet; its pages still
+  // belong in the index, and the domains after it must not lose theirs.
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
 
   for (int type = 0; type < kIndexTypeCount; ++type) {
     const auto& list = items.lists[static_cast<std::size_t>(type)];

@@ -4,6 +4,7 @@
 #include "cache/mime_types.h"
 #include "common/file_util.h"
 #include "common/little_endian.h"
+#include "index/build_index.h"
 
 namespace webhoard::testing {
 
@@ -12,8 +13,8 @@ ArchiveRunFixture::ArchiveRunFixture() {
   settings.current_archive_folder = dir.File("archive");
 }
 
-TCacheItem& ArchiveRunFixture::AddItem(const std::string& url, int mime_index,
-                                       const char* contents, double date) {
+TCacheItem& ArchiveRunFixture::AddItem(const std::string& url, int mime_index, const char* contents,
+                                       double date) {
   auto item = std::make_unique<TCacheItem>();
   item->URL = url;
   item->MimeIndex = mime_index;
@@ -33,10 +34,11 @@ int ArchiveRunFixture::Run(Edition edition) {
   env.settings = &settings;
   env.build_index = [this](const ArchiveList& list, TExportForm& form) {
     ++index_builds;
-    form.SetPhase("Indexing...");
-    if (write_index_page) {
-      WriteFileAtomically(list.folder() + "1st_page.htm", "<html></html>");
-    }
+    if (!write_index_page) return;
+    IndexProgress progress;
+    progress.set_phase = [&form](const std::string& text) { form.SetPhase(text); };
+    progress.set_progress = [&form](int percent) { form.SetProgress(percent); };
+    BuildIndex(list, settings.detailed_index, progress);
   };
   run = std::make_unique<ArchiveRun>(env);
   run->PrepareArchiveRun();

@@ -33,7 +33,7 @@ class ArchiveRunFixture {
   InMemorySettings settings;
   TCacheItemList cache;
   std::unique_ptr<ArchiveRun> run;
-  bool write_index_page = true;  // the stand-in index step writes 1st_page.htm
+  bool write_index_page = true;  // the index step builds the real index pages
   int index_builds = 0;
 
  private:

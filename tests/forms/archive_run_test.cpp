@@ -123,7 +123,8 @@ TEST(ArchiveRun, ProgressStepsAndCancelTakeEffectBetweenItems) {
       {"Creating unique filenames...", 50}, {"Creating unique filenames...", 75},
       {"Archiving files...", 0},           {"Archiving files...", 25},
       {"Archiving files...", 50},          {"Archiving files...", 75},
-      {"Archiving files...", 100}};
+      {"Archiving files...", 100},         {"Indexing...", 0},
+      {"Indexing...", 100}};
   EXPECT_EQ(steps, expected);
 
   // Cancel pressed while the second copy is made: it is finished, nothing
