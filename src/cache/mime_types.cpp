@@ -128,6 +128,11 @@ bool IsTypeByte(char c) {
   return b >= 33 && b <= 126;
 }
 
+bool IsControlByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b < 32 || b == 127;
+}
+
 std::string_view TrimToTypeBytes(std::string_view text) {
   while (!text.empty() && !IsTypeByte(text.front())) text.remove_prefix(1);
   while (!text.empty() && !IsTypeByte(text.back())) text.remove_suffix(1);
@@ -183,8 +188,12 @@ int LookupMimeType(std::string_view type_string, std::string* save_error) {
     return found->second;
   }
   if (key.size() <= 2 || key.find('/') == std::string::npos) return 0;
+  // A control byte inside the type (a line break in a header value) would
+  // split its line in MIMETYPE.DAT and renumber every later type. Blanks and
+  // bytes above 126 do no such harm, and "text/html; charset=..." is what
+  // servers commonly send, so those are kept as the type's text.
   for (const char c : key) {
-    if (!IsTypeByte(c)) return 0;
+    if (IsControlByte(c)) return 0;
   }
   list.Add(key);
   const int position = static_cast<int>(list.names.size());

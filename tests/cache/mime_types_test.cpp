@@ -100,15 +100,28 @@ TEST_F(MimeTypes, UnusableTypesAddNothing) {
   EXPECT_EQ(LookupMimeType("abc"), 0);
   EXPECT_EQ(LookupMimeType("a/"), 0);
   EXPECT_EQ(LookupMimeType("html"), 0);
-  // Bytes outside 33..126 inside the type: a line break would split its line
-  // in MIMETYPE.DAT and renumber every later type.
+  // Control bytes inside the type: a line break would split its line in
+  // MIMETYPE.DAT and renumber every later type.
   EXPECT_EQ(LookupMimeType("text/x\r\ninjected/type"), 0);
-  EXPECT_EQ(LookupMimeType("text/ x"), 0);
-  EXPECT_EQ(LookupMimeType("image/caf\xE9s"), 0);
+  EXPECT_EQ(LookupMimeType("text/x\ninjected"), 0);
+  EXPECT_EQ(LookupMimeType(std::string_view("text/x\0y", 8)), 0);
+  EXPECT_EQ(LookupMimeType("text/\x7Fx"), 0);
   EXPECT_EQ(MimeTypeCount(), 72);
   EXPECT_FALSE(std::filesystem::exists(DatPath()));
   // The shortest usable new type.
   EXPECT_EQ(LookupMimeType("a/b"), 73);
+}
+
+TEST_F(MimeTypes, TypesWithParametersAreNewTypesOfTheirOwn) {
+  // What servers send for most pages: the whole value is the type's text, in
+  // the text folder and category, kept on one line of MIMETYPE.DAT.
+  EXPECT_EQ(LookupMimeType("text/html; charset=iso-8859-1"), 73);
+  EXPECT_EQ(MimeTypeFolder(73), "text");
+  EXPECT_EQ(MimeTypeCategory(MimeTypeName(73)), 0);
+  EXPECT_EQ(LookupMimeType("image/caf\xE9s"), 74);
+  EXPECT_EQ(DatContents(), kHeaderLine + "text/html; charset=iso-8859-1\r\nimage/caf\xE9s\r\n");
+  LoadMimeTypes(dir_.path());
+  EXPECT_EQ(LookupMimeType("TEXT/HTML; charset=ISO-8859-1"), 73);
 }
 
 TEST_F(MimeTypes, NewTypeCreatesTheFileAndKeepsItsPositionNextRun) {
