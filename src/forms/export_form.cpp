@@ -12,6 +12,7 @@
 #include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
+#include "index/build_index.h"
 #include "index/index_icons.h"
 
 namespace webhoard {
@@ -115,7 +116,11 @@ void TExportForm::PerformArchiveRun() {
     }
     if (!cancel_requested_) {
       if (!reindex_mode_) SetProgress(100);
-      if (env_.build_index) env_.build_index(list, *this);
+      if (env_.build_index) {
+        env_.build_index(list, *this);
+      } else {
+        BuildArchiveIndex(list);
+      }
     }
   } catch (const std::exception& e) {
     report_.error = e.what();
@@ -215,6 +220,13 @@ void TExportForm::MakeUniqueName(TCacheItem& item, TakenNames& taken) {
     name = NextNumberedName(name);
   }
   item.ArchiveName = name;
+}
+
+void TExportForm::BuildArchiveIndex(const ArchiveList& list) {
+  IndexProgress progress;
+  progress.set_phase = [this](const std::string& text) { SetPhase(text); };
+  progress.set_progress = [this](int percent) { SetProgress(percent); };
+  BuildIndex(list, env_.settings->detailed_index, progress);
 }
 
 void TExportForm::ReportCatalogueOutcome() {

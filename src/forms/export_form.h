@@ -34,7 +34,8 @@ struct ArchiveRunEnvironment {
   InMemorySettings* settings = nullptr;  // current archive folder, link settings
   // Internet Explorer edition: stores the settings after a completed run.
   std::function<void()> save_settings;
-  // Regenerates the index pages of the archive from its catalogue.
+  // Regenerates the index pages of the archive from its catalogue; when
+  // empty, the run writes the index pages itself.
   std::function<void(const ArchiveList&, TExportForm&)> build_index;
 };
 
@@ -87,6 +88,7 @@ class TExportForm : public Form {
   void MakeUniqueName(TCacheItem& item, TakenNames& taken);
   std::string FirstChoiceName(const TCacheItem& item) const;
   void StepProgress(std::size_t index, std::size_t count);
+  void BuildArchiveIndex(const ArchiveList& list);
   void ReportCatalogueOutcome();
   void AskToOpenIndex();
 

@@ -32,14 +32,7 @@ int ArchiveRunFixture::Run(Edition edition) {
   env.edition = edition;
   env.prompter = &prompter;
   env.settings = &settings;
-  env.build_index = [this](const ArchiveList& list, TExportForm& form) {
-    ++index_builds;
-    if (!write_index_page) return;
-    IndexProgress progress;
-    progress.set_phase = [&form](const std::string& text) { form.SetPhase(text); };
-    progress.set_progress = [&form](int percent) { form.SetProgress(percent); };
-    BuildIndex(list, settings.detailed_index, progress);
-  };
+  if (!write_index_page) env.build_index = [](const ArchiveList&, TExportForm&) {};
   run = std::make_unique<ArchiveRun>(env);
   run->PrepareArchiveRun();
   for (auto& item : cache) run->selection().push_back(item.get());

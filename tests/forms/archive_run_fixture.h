@@ -34,7 +34,6 @@ class ArchiveRunFixture {
   TCacheItemList cache;
   std::unique_ptr<ArchiveRun> run;
   bool write_index_page = true;  // the index step builds the real index pages
-  int index_builds = 0;
 
  private:
   int file_counter_ = 0;
