@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libdb1-compat                      # real Berkeley DB 1.85, writes Navigator index fixtures
   python3 python3-libmsiecf libmsiecf-utils  # independent index.dat reader used as a test oracle
+  chromium nodejs                    # the browser test opens an archive's index (tests/e2e)
 )
 
 missing=()
@@ -18,15 +19,28 @@ for p in "${packages[@]}"; do
   fi
 done
 
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps.sh: missing packages: ${missing[*]}" >&2
-  echo "install-deps.sh: run as root, or: sudo apt-get install ${missing[*]}" >&2
-  exit 1
+# Debian's nodejs comes without npm; other builds of nodejs bring their own.
+if ! command -v npm >/dev/null 2>&1 && \
+   ! dpkg-query -W -f='${Status}' npm 2>/dev/null | grep -q "install ok installed"; then
+  missing+=(npm)
 fi
 
-echo "install-deps.sh: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps.sh: missing packages: ${missing[*]}" >&2
+    echo "install-deps.sh: run as root, or: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "install-deps.sh: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser test drives Chromium through playwright-core, at the version
+# locked in tests/e2e/package-lock.json (no browser download: it uses
+# /usr/bin/chromium).
+e2e="$(dirname "${BASH_SOURCE[0]}")/../tests/e2e"
+if [ ! -d "$e2e/node_modules/playwright-core" ]; then
+  (cd "$e2e" && npm ci --no-audit --no-fund)
+fi
