@@ -109,6 +109,12 @@ ArchiveList LoadArchiveList(const std::string& archive_folder, TakenNames& taken
     if (!DirectoryExists(archive_folder)) fs::create_directories(archive_folder, ec);
     return list;
   }
+  // Anything but a regular file (a folder, a pipe that would block the
+  // read) is no catalogue we can read, but still one we must not replace.
+  if (!fs::is_regular_file(fs::status(dat, ec))) {
+    NoteDamage(report, dat + ": not a regular file");
+    return list;
+  }
   const auto bytes = ReadFileBytes(dat);
   if (!bytes) {
     NoteDamage(report, dat + ": cannot be read: " + ErrnoText(errno));

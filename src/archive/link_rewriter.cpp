@@ -1,6 +1,7 @@
 #include "archive/link_rewriter.h"
 
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <system_error>

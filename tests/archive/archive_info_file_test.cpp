@@ -1,9 +1,15 @@
 #include "archive/archive_info_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "archive/archive_layout.h"
 #include "archive/archive_record.h"
@@ -258,6 +264,28 @@ TEST(ArchiveInfoFile, CatalogueDamagedAtItsFirstRecordIsNotDeleted) {
   EXPECT_EQ(ReadAll(a.dat + ".damaged"), "garbage that is no record at all");
 }
 
+TEST(ArchiveInfoFile, CatalogueThatIsNoRegularFileIsNeitherReadNorReplaced) {
+  TempDir dir;
+  const std::string folder = dir.File("arch");
+  fs::create_directories(folder);
+  const std::string dat = JoinPath(folder, "archive.dat");
+  ASSERT_EQ(::mkfifo(dat.c_str(), 0600), 0);  // reading it would block for ever
+  TakenNames taken;
+  ArchiveList list = LoadArchiveList(folder, taken);
+  EXPECT_TRUE(list.load_report().damaged);
+  ASSERT_TRUE(SaveArchiveList(list).ok);
+  EXPECT_TRUE(fs::is_fifo(dat + ".damaged"));
+
+  fs::remove(dat);
+  fs::create_directory(dat);
+  list = LoadArchiveList(folder, taken);
+  EXPECT_TRUE(list.load_report().damaged);
+  const ArchiveSaveResult saved = SaveArchiveList(list);
+  EXPECT_FALSE(saved.ok);
+  EXPECT_NE(saved.error.find("archive.dat"), std::string::npos) << saved.error;
+  EXPECT_TRUE(fs::is_directory(dat));
+}
+
 TEST(ArchiveInfoFile, HostileNamesInTheCatalogueAreDamageNotPaths) {
   Archive a;
   // Files that a careless join would find outside the type folder.
@@ -279,6 +307,43 @@ TEST(ArchiveInfoFile, HostileNamesInTheCatalogueAreDamageNotPaths) {
   EXPECT_TRUE(list.load_report().damaged);
   for (const auto& item : list.items()) EXPECT_TRUE(IsPlainName(item->ArchiveName));
   EXPECT_EQ(taken.size(), 3u);
+}
+
+// A save killed at any moment leaves either the old or the new catalogue,
+// complete: never a missing, empty or half-written archive.dat.
+TEST(ArchiveInfoFile, SaveKilledAtRandomMomentsNeverLosesTheCatalogue) {
+  TempDir dir;
+  const std::string folder = dir.File("arch");
+  std::vector<TCacheItem> items;
+  for (int i = 0; i < 3000; ++i) {
+    items.push_back(Item("http://host:80/p" + std::to_string(i), "p" + std::to_string(i) + ".htm"));
+    dir.Write("arch/host/text/p" + std::to_string(i) + ".htm", "");
+  }
+  const std::string old_bytes = Records(items);
+  items.push_back(Item("http://host:80/new", "new.htm"));
+  dir.Write("arch/host/text/new.htm", "");
+  const std::string new_bytes = Records(items);
+  std::mt19937 random(3);
+  for (int round = 0; round < 12; ++round) {
+    dir.Write("arch/archive.dat", old_bytes);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (;;) {
+        TakenNames taken;
+        ArchiveList list = LoadArchiveList(folder, taken);
+        list.RecordArchivedItem(items.back());
+        if (!SaveArchiveList(list).ok) ::_exit(2);
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 40000));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child failed";
+    const std::string now = ReadAll(JoinPath(folder, "archive.dat"));
+    EXPECT_TRUE(now == old_bytes || now == new_bytes) << "round " << round << ": " << now.size();
+  }
 }
 
 // Damaged-input suite: whatever the bytes, loading stops cleanly at the
