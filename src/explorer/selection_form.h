@@ -1,0 +1,155 @@
+// The Cache Explorer's behaviour: loading the cache, the age filter, the two
+// domain lists and their move buttons, the counters, and the Archive and
+// Delete commands. The window only binds widgets to these members and
+// handlers (see forms/controls.h); the command line drives the same form.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cache/cache_item.h"
+#include "common/edition.h"
+#include "common/prompter.h"
+#include "explorer/age_window.h"
+#include "explorer/cache_deletion.h"
+#include "explorer/domain_table.h"
+#include "explorer/item_chooser.h"
+#include "forms/archive_run.h"
+#include "forms/controls.h"
+
+namespace webhoard {
+
+// A sorted list box with multiple selection.
+struct ListBox {
+  std::vector<std::string> items;
+  std::vector<bool> selected;  // one flag per item
+  bool focused = false;
+
+  void Clear() { items.clear(), selected.clear(); }
+  // Inserts at the sorted place (after equal names); answers the position.
+  std::size_t AddSorted(const std::string& name);
+  void Delete(std::size_t index);
+  void SelectOnly(std::size_t index);
+};
+
+struct CheckBox {
+  std::string caption;
+  bool checked = true;
+  bool enabled = true;
+};
+
+struct ComboBox {
+  std::vector<std::string> items;
+  int item_index = -1;
+  bool enabled = true;
+  std::string Text() const;
+};
+
+// A counter: its number, drawn grey while its category box is unchecked.
+struct NumberPanel {
+  std::uint64_t value = 0;
+  bool greyed = false;
+  std::string Caption() const { return std::to_string(value); }
+};
+
+class TSelectionForm : public Form {
+ public:
+  // `items` is the application's cache item list; the form fills it through
+  // the cache reader and deletes from it.
+  TSelectionForm(Edition edition, Prompter& prompter, TCacheItemList& items);
+
+  // Fills the cache item list; answers false when the cache could not be
+  // read (the reader has told the user where that is its job).
+  void set_cache_reader(std::function<bool(TCacheItemList&)> reader) {
+    reader_ = std::move(reader);
+  }
+  // What the Archive command runs with.
+  void set_archive_run(ArchiveRunEnvironment environment, ModalHost* host) {
+    archive_env_ = std::move(environment), host_ = host;
+  }
+  // What the Delete command removes items from the cache with.
+  void set_cache_remover(CacheRemover* remover) { remover_ = remover; }
+  // Shows a help topic; answers whether the help system could.
+  void set_help(std::function<bool(int)> show_help) { show_help_ = std::move(show_help); }
+
+  ListBox SrcList;
+  ListBox DstList;
+  Button IncludeBtn{">"};
+  Button IncAllBtn{">>"};
+  Button ExcludeBtn{"<", false};
+  Button ExAllBtn{"<<", false};
+  Button UncacheButton{"&Archive"};
+  Button DeleteButton{"&Delete"};
+  ComboBox OldNewBox;
+  ComboBox AgeBox;
+  ComboBox HDWBox;
+  CheckBox TextBox{"HTML/PlainText/Rich Text"};
+  CheckBox MediaBox{"Image/Sound/Video Files"};
+  CheckBox OthersBox{"Other Files", false};
+  NumberPanel NumTextPanel;
+  NumberPanel NumMediaPanel;
+  NumberPanel NumOtherPanel;
+  Label FatPanel{"Processing cache index. Please wait.", false};
+  bool BackPanelEnabled = true;
+  // Set by the main window right before it shows the dialog.
+  bool load_pending = false;
+
+  void FormShow();
+  // Loads the cache when a load is pending; answers whether it loaded.
+  bool FormPaint();
+  void OldNewBoxChange();
+  void AgeBoxChange() { OldNewBoxChange(); }
+  void HDWBoxChange();
+  void IncludeBtnClick();
+  void ExcludeBtnClick();
+  void IncAllBtnClick();
+  void ExcAllBtnClick();
+  void TextBoxClick();
+  void MediaBoxClick();
+  void OthersBoxClick();
+  // Answers the archive run's report, or nullptr when nothing ran.
+  const ArchiveRunReport* UncacheButtonClick();
+  // Answers how many items were removed from the cache item list.
+  std::size_t DeleteButtonClick();
+  void HelpButtonClick();
+  void CancelButtonClick() { SetModalResult(kModalCancel); }
+
+  void RebuildDomains();
+  void UpdateCounts();
+  static void MoveSelected(ListBox& list, ListBox& target);
+  static int GetFirstSelection(const ListBox& list);
+  void SetItem(ListBox& list, int index);
+  void SetButtons();
+
+  const AgeWindow& age_window() const { return window_; }
+  void set_age_window(const AgeWindow& window) { window_ = window; }
+  const std::vector<DomainEntry>& domains() const { return domains_; }
+  CategoryCounts shown_counts() const;
+  CategoryChecks checks() const;
+  // The chosen-item test over the dialog's current state.
+  ItemChooser Chooser() const;
+  // Sets the filter boxes to `mode` and `unit` and applies the window of
+  // `count` units (the command line takes any count; a count that the age
+  // list does not offer leaves that list without a selection).
+  void ApplyAgeFilter(AgeMode mode, int count, AgeUnit unit);
+
+ private:
+  void SetBusy(bool busy);
+  void ApplyWindow(AgeMode mode, int count, AgeUnit unit);
+
+  Edition edition_;
+  Prompter& prompter_;
+  TCacheItemList& items_;
+  std::function<bool(TCacheItemList&)> reader_;
+  ArchiveRunEnvironment archive_env_;
+  ModalHost* host_ = nullptr;
+  CacheRemover* remover_ = nullptr;
+  std::function<bool(int)> show_help_;
+  AgeWindow window_;
+  std::vector<DomainEntry> domains_;
+  ArchiveRunReport last_report_;
+};
+
+}  // namespace webhoard

@@ -1,0 +1,119 @@
+#include "search/archive_search.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "archive/archive_layout.h"
+#include "archive/url_utils.h"
+#include "cache/buffered_file_stream.h"
+#include "cache/cache_item.h"
+#include "cache/mime_types.h"
+#include "common/ascii.h"
+#include "common/file_util.h"
+
+namespace webhoard {
+namespace {
+
+// The edits hand over C strings: a text ends at its first NUL.
+std::string_view UpToNul(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+int SearchIconOf(int mime_index) {
+  const std::string prefix = MimeTypeName(mime_index).substr(0, 5);
+  if (prefix == "text/") return kSearchIconText;
+  if (prefix == "image") return kSearchIconImage;
+  if (prefix == "audio") return kSearchIconAudio;
+  if (prefix == "video") return kSearchIconVideo;
+  return kSearchIconOther;
+}
+
+std::string SearchFolderOf(std::string_view folder) {
+  std::string out(folder);
+  if (out.empty() || out.back() != '/') out.push_back('/');
+  return out;
+}
+
+std::optional<std::string> CheckSearchRequest(std::string_view url_text, std::string_view page_text,
+                                              std::string_view folder) {
+  if (url_text.empty() && page_text.empty()) return std::string(kEnterSearchText);
+  if (folder.empty()) return std::string(kEnterArchiveFolder);
+  if (!DirectoryExists(std::string(folder))) {
+    return std::string(kCouldNotFindFolder) + std::string(folder);
+  }
+  if (!FileExists(ArchiveRootFile(SearchFolderOf(folder), kArchiveInfoFileName))) {
+    return std::string(kNoArchiveInfoFile);
+  }
+  return std::nullopt;
+}
+
+bool FileContainsText(const std::string& path, std::string_view lower_text) {
+  const std::string_view needle = UpToNul(lower_text);
+  if (needle.empty()) return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  char block[kPageBlockSize];
+  for (;;) {
+    const std::size_t got = std::fread(block, 1, sizeof block, file.get());
+    // The block counts up to its first NUL byte.
+    const void* nul = std::memchr(block, 0, got);
+    const std::size_t length =
+        nul == nullptr ? got : static_cast<std::size_t>(static_cast<const char*>(nul) - block);
+    for (std::size_t i = 0; i < length; ++i) block[i] = AsciiLower(block[i]);
+    if (std::string_view(block, length).find(needle) != std::string_view::npos) return true;
+    if (got < sizeof block) return false;
+  }
+}
+
+SearchResult SearchArchive(std::string_view folder, std::string_view url_text,
+                           std::string_view page_text, const std::function<bool()>& after_record) {
+  SearchResult result;
+  const std::string search_folder = SearchFolderOf(folder);
+  const std::string url_lower = AsciiLower(UpToNul(CutAt(url_text, kShortTextLength)));
+  const std::string page_lower = AsciiLower(UpToNul(CutAt(page_text, kShortTextLength)));
+  try {
+    TSimpleBufferFileStream stream(ArchiveRootFile(search_folder, kArchiveInfoFileName),
+                                   FileOpenMode::kReadOnly);
+    TCacheItem item;
+    for (;;) {
+      const RecordReadResult read = item.ReadRecord(stream);
+      if (read == RecordReadResult::kEnd) break;
+      if (read == RecordReadResult::kDamaged) {
+        result.error = "damaged record in " + stream.file_name();
+        break;
+      }
+      ++result.records_read;
+      item.Domain = DomainOfStoredUrl(item.URL);
+      const std::optional<std::string> archive_file = ArchivePathOf(search_folder, item);
+      if (archive_file && FileExists(*archive_file)) {
+        std::string address = CutAt(item.URL, kShortTextLength);
+        LinkForm(address);
+        bool found = url_lower.empty() || AsciiLower(address).find(url_lower) != std::string::npos;
+        if (found && !page_lower.empty()) {
+          found = item.MimeIndex == kMimeIndexHtml && FileContainsText(*archive_file, page_lower);
+        }
+        if (found) {
+          result.hits.push_back({std::move(address), *archive_file, SearchIconOf(item.MimeIndex)});
+        }
+      }
+      if (after_record && !after_record()) {
+        result.stopped = true;
+        break;
+      }
+    }
+  } catch (const std::exception& error) {
+    result.error = error.what();
+  }
+  return result;
+}
+
+}  // namespace webhoard
