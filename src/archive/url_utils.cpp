@@ -75,6 +75,20 @@ bool ParsePortNumber(std::string_view digits, int& value) {
   return true;
 }
 
+// A request line's protocol version stands apart from the address, after a
+// blank. The same letters inside a path ("/Protocols/HTTP/1.0/spec.html")
+// are part of the address: cutting there would give two different pages one
+// canonical URL.
+void CutAtRequestVersion(std::string& text) {
+  for (std::size_t at = text.find(kHttp10); at != std::string::npos;
+       at = text.find(kHttp10, at + 1)) {
+    if (at == 0 || static_cast<unsigned char>(text[at - 1]) <= 32) {
+      text.erase(at);
+      return;
+    }
+  }
+}
+
 int TakePortOf(std::string& text) {
   if (text.empty() || text.front() != ':') return kDefaultPort;
   const std::size_t slash = text.find('/');
@@ -119,9 +133,7 @@ std::string TakeHost(std::string& text) {
   RemovePrefix(text, "POST ");
   RemovePrefix(text, "HEAD ");
   RemovePrefix(text, "GET ");
-  if (const std::size_t version = text.find(kHttp10); version != std::string::npos) {
-    text.erase(version);
-  }
+  CutAtRequestVersion(text);
   if (StartsWithAny(text, {"FILE://", "GOPHER://", "HTTPS://", "NEWS:", "MAILTO:"})) {
     text.clear();
     return std::string(kNoHost);

@@ -19,9 +19,11 @@
 //   "VISITED:", "COOKIE:"  not a scheme          NONE
 //
 // Request lines stored as cache keys ("GET http://host/x HTTP/1.0") are
-// accepted by both variants. The "HTTP/1.0" marker is matched in upper case
-// only, as request lines write it: a lower-case "http/1.0" is an ordinary
-// part of a path and stays.
+// accepted by both variants: the address ends before a protocol version that
+// stands apart after a blank (the link variant takes any character of code 32
+// or below as the blank). The version is matched in upper case only, as
+// request lines write it. Inside a path, "HTTP/1.0" or "http/1.0" is an
+// ordinary part of the address and stays.
 //
 // The stored-URL variant works on NUL-terminated texts: a NUL byte inside
 // its argument ends the text there. The link variant keeps NUL bytes as

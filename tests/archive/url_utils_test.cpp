@@ -120,10 +120,15 @@ TEST(UrlParts, BothVariantsAgreeOnOrdinaryAddresses) {
 }
 
 TEST(UrlParts, RequestLinesAndVersionMarkersDifferBetweenVariants) {
-  // The link variant cuts at "HTTP/1.0" anywhere; the stored variant only at
-  // " HTTP/1.0" with its blank.
-  EXPECT_EQ(LinkParts("http://host/HTTP/1.0/x").path, "/");
-  EXPECT_EQ(StoredParts("http://host/HTTP/1.0/x").path, "/HTTP/1.0/x");
+  // A version that stands apart ends the address; the same letters inside a
+  // path are part of it. The link variant also accepts a tab before it.
+  const std::string w3 = "http://www.w3.org/Protocols/HTTP/1.0/spec.html";
+  EXPECT_EQ(LinkParts(w3).path, "/Protocols/HTTP/1.0/spec.html");
+  EXPECT_EQ(StoredParts(w3).path, "/Protocols/HTTP/1.0/spec.html");
+  EXPECT_EQ(LinkParts("GET http://host/x\tHTTP/1.0").path, "/x");
+  EXPECT_EQ(StoredParts("GET http://host/x\tHTTP/1.0").path, "/x\tHTTP/1.0");
+  EXPECT_EQ(LinkParts("GET http://host/HTTP/1.0/x HTTP/1.0").path, "/HTTP/1.0/x");
+  EXPECT_EQ(LinkParts("HTTP/1.0 http://host/x").host, "NONE");
   // The link variant removes every request word in turn; the stored variant
   // only the first that matches.
   EXPECT_EQ(LinkParts("POST HEAD GET http://host/x").host, "host");
