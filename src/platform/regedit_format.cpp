@@ -11,8 +11,9 @@ namespace {
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 
+// Blanks around the parts of a line; a stray CR counts as one.
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
+  return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -114,6 +115,12 @@ struct Parser {
 
   void FinishPending() {
     if (!pending_name) return;
+    // A continuation mark with nothing after it (end of file, blank line)
+    // continues nothing.
+    while (!pending_raw.empty() && (pending_raw.back() == '\\' || IsBlank(pending_raw.back()) ||
+                                    pending_raw.back() == '\n')) {
+      pending_raw.pop_back();
+    }
     const std::string raw = std::move(pending_raw);
     const std::string name = std::move(*pending_name);
     pending_name.reset();
@@ -187,6 +194,10 @@ struct Parser {
   }
 
   bool Line(std::string_view raw_line) {
+    if (pending_name && TrimLeft(raw_line).empty()) {
+      FinishPending();  // a blank line ends a value whatever its last line said
+      return true;
+    }
     if (pending_name) {
       pending_raw += '\n';
       pending_raw += TrimRight(raw_line);

@@ -143,6 +143,23 @@ TEST(RegistryFileFormat, StringsWithLineBreaksAreWrittenAsBytes) {
             std::string("a\r\nb\0c", 6));
 }
 
+TEST(RegistryFileFormat, StrayBreaksAndDanglingContinuationsRewriteStably) {
+  // Each of these once read back differently after a rewrite.
+  const char* texts[] = {
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"h\"=hex:01,\\\r]  02\r\r\r \n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"h\"=hex:01,\\\n\n; note\n",
+      "REGEDIT4\r\n[HKEY_CURRENT_USER\\A]\r\n\"h\"=hex:01,\\\r\n",
+  };
+  for (const char* text : texts) {
+    const RegistryTree tree = Parse(text);
+    const std::string once = FormatRegistryFile(tree);
+    EXPECT_EQ(FormatRegistryFile(Parse(once)), once) << text;
+  }
+  const RegistryTree tree = Parse(texts[1]);
+  ASSERT_NE(tree.FindKey("HKEY_CURRENT_USER\\A"), nullptr);
+  EXPECT_EQ(tree.FindKey("HKEY_CURRENT_USER\\A")->values.size(), 2u);  // the value and the note
+}
+
 TEST(RegistryFileFormat, EmptyFilesAreEmptyAndDamagedFilesAreRecognised) {
   EXPECT_TRUE(ParseRegistryFile("")->keys().empty());
   EXPECT_TRUE(ParseRegistryFile("REGEDIT4")->keys().empty());
