@@ -278,7 +278,10 @@ bool RewritePage(TCacheItem& item, const std::string& archive_folder, const Link
   // take in practice, then renamed over the old copy in one step.
   namespace fs = std::filesystem;
   const fs::path final_path(*target);
-  const fs::path partial = final_path.parent_path() / (".~" + item.ArchiveName + ".part");
+  // Cut so that the partial name stays a valid file name for long archive
+  // names too; pages are written one at a time, so a shared prefix is no clash.
+  const fs::path partial =
+      final_path.parent_path() / (".~" + CutAt(item.ArchiveName, 200) + ".part");
   std::error_code ec;
   fs::create_directories(final_path.parent_path(), ec);
   {

@@ -127,6 +127,17 @@ TEST(RewritingPages, ArchivedCopyIsWrittenAndTitled) {
   EXPECT_EQ(files, 1);
 }
 
+TEST(RewritingPages, LongestArchiveNamesCanBeWritten) {
+  Site site;
+  TCacheItem& page = site.items[0];
+  page.LocalFile = site.dir.Write("cache/index.htm", "<title>T</title>");
+  page.ArchiveName = std::string(251, 'n') + ".htm";
+  const LinkTargets targets(site.selection, nullptr);
+  std::string error;
+  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainSettings(), &error)) << error;
+  EXPECT_TRUE(FileExists(site.dir.File("arch/tarn/text/" + page.ArchiveName)));
+}
+
 TEST(RewritingPages, MissingCachedFileGivesNoCopyAndNoTitle) {
   Site site;
   TCacheItem& page = site.items[0];
