@@ -61,7 +61,7 @@ bool ParsePortNumber(std::string_view digits, int& value) {
     ++i;
   }
   if (i == digits.size()) return false;
-  // Accumulated as a negative number, whose range includes INT_MIN.
+  // The magnitude may reach INT_MAX + 1, the size of INT_MIN; stop beyond it.
   long long magnitude = 0;
   for (; i < digits.size(); ++i) {
     const char c = digits[i];
