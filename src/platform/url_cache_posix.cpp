@@ -159,13 +159,11 @@ class IndexDatUrlCache : public UrlCache {
     return false;
   }
 
-  // Where the record's cached file lives; empty when the index names none or
-  // names one that would lead outside the container.
+  // Where the record's cached file lives; empty when the index names none,
+  // names no cache folder (as WinINet, which gives such entries no file), or
+  // names one that would lead outside its cache folder.
   std::string LocalPath(const Header& header, const UrlRecord& record) const {
     if (!index_dat::IsSafePathComponent(record.file_name)) return {};
-    if (record.folder_index == index_dat::kNoCacheFolder) {
-      return JoinPath(container_, record.file_name);
-    }
     if (record.folder_index >= header.folders.size()) return {};
     const std::string& folder = header.folders[record.folder_index].name;
     if (folder.empty()) return {};

@@ -167,7 +167,8 @@ TEST(UrlCacheEnumeration, NamesThatWouldLeaveTheContainerGiveNoLocalFile) {
   TempDir dir;
   auto index =
       BuildIndexDat({Page("http://a/1", "../../etc/passwd", 0), Page("http://a/2", "..", 1),
-                     Page("http://a/3", "ok.htm", 9), Page("http://a/4", "x\\y", 2)});
+                     Page("http://a/3", "ok.htm", 9), Page("http://a/4", "x\\y", 2),
+                     Page("http://a/5", "index.dat", 0xFE)});
   // A folder slot whose name is not the 8 letters and digits WinINet uses.
   std::memcpy(index.bytes.data() + 0x4C + 4, "../..///", 8);
   dir.Write("index.dat", index.bytes);

@@ -45,7 +45,10 @@ std::unique_ptr<TCacheItem> BuildItem(const UrlCacheEntry& entry, IECacheStats& 
   const CanonicalUrl canonical = CanonicalFromStoredUrl(entry.source_url_name);
   item->URL = canonical.url;
   const std::string type = ContentTypeFromHeaders(entry.header_info);
-  item->MimeIndex = LookupMimeType(type) & 0xFF;
+  // The whole position is kept. When MIMETYPE.DAT cannot be written the
+  // type keeps its position for this run only; the item is kept all the same.
+  std::string type_file_error;
+  item->MimeIndex = LookupMimeType(type, &type_file_error);
   item->Category = MimeTypeCategory(type);
   item->LocalFile = entry.local_file_name;
   item->Domain = canonical.domain;
