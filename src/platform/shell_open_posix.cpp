@@ -94,6 +94,10 @@ int ResultFromSpawnError(int error) {
 // signal mask for the opener (the program may ignore SIGPIPE or block
 // signals; the browser it starts must not inherit that), and its own process
 // group so that a Ctrl-C meant for a command-line run leaves the browser be.
+// The opener gets /dev/null for its standard streams: a browser that lives
+// on must not hold the program's terminal or output pipes (a command-line
+// run in a pipeline would not end before the browser closes); a refusal is
+// explained by the caller in its own words.
 class SpawnSetup {
  public:
   SpawnSetup() {
@@ -113,7 +117,9 @@ class SpawnSetup {
             &attr_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP) == 0 &&
         ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0) ==
             0 &&
-        ::posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0;
+        ::posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) ==
+            0 &&
+        ::posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0;
   }
   ~SpawnSetup() {
     ::posix_spawn_file_actions_destroy(&actions_);

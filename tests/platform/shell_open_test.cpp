@@ -105,6 +105,15 @@ TEST(ShellOpen, LocalPathsAreCheckedBeforeAnyOpenerRuns) {
   EXPECT_EQ(opener.RecordedArguments(), "1\n" + pages.path() + "\n");
 }
 
+TEST(ShellOpen, OpenerHoldsNoneOfTheProgramsStandardStreams) {
+  TempDir pages;
+  FakeOpener opener(
+      "s=$(/bin/readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); printf '%s\\n' \"$s\" > '" +
+      pages.File("streams") + "'");
+  EXPECT_EQ(ShellOpen(pages.Write("a.htm", "x")), kShellOpenSucceeded);
+  EXPECT_EQ(ReadFileBytes(pages.File("streams")), "/dev/null\n/dev/null\n/dev/null\n");
+}
+
 TEST(ShellOpen, OpenerThatKeepsRunningCountsAsStartedAndDoesNotBlock) {
   TempDir pages;
   FakeOpener opener("exec /bin/sleep 3");
