@@ -17,7 +17,6 @@
 #include "cache/mime_types.h"
 #include "common/file_util.h"
 #include "forms/archive_run.h"
-#include "index/build_index.h"
 #include "support/scripted_prompter.h"
 
 namespace {
@@ -112,12 +111,6 @@ int main(int argc, char** argv) {
   ArchiveRunEnvironment env;
   env.prompter = &prompter;
   env.settings = &settings;
-  env.build_index = [&settings](const ArchiveList& list, TExportForm& form) {
-    IndexProgress progress;
-    progress.set_phase = [&form](const std::string& text) { form.SetPhase(text); };
-    progress.set_progress = [&form](int percent) { form.SetProgress(percent); };
-    BuildIndex(list, settings.detailed_index, progress);
-  };
   ArchiveRun run(env);
   run.PrepareArchiveRun();
   for (auto& item : cache.items) run.selection().push_back(item.get());
