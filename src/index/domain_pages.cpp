@@ -36,11 +36,6 @@ constexpr std::string_view kThumbnailPage = "thumbnail_index.htm";
 constexpr std::size_t kShortNameLength = 50;
 constexpr std::size_t kShownAddressLength = 60;
 
-// The MIME position an item's file was stored under (see TypeFolderOf).
-int StoredMimeIndex(const TCacheItem& item) {
-  return static_cast<int>(static_cast<std::uint32_t>(item.MimeIndex) & 0xFFu);
-}
-
 // What the rows of one item show, worked out once.
 struct ItemView {
   std::string live_link;   // escaped for an unquoted attribute
@@ -209,7 +204,8 @@ IndexType IndexTypeOfMime(std::string_view mime_text) {
 }
 
 IndexType IndexTypeOf(const TCacheItem& item) {
-  return IndexTypeOfMime(MimeTypeName(StoredMimeIndex(item)));
+  // The whole position, as TypeFolderOf takes it for the item's folder.
+  return IndexTypeOfMime(MimeTypeName(item.MimeIndex));
 }
 
 std::size_t DomainItems::count() const {
