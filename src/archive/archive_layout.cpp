@@ -12,7 +12,9 @@ bool IsPlainName(std::string_view name) {
 }
 
 std::string TypeFolderOf(std::int32_t mime_index) {
-  return MimeTypeFolder(static_cast<int>(static_cast<std::uint32_t>(mime_index) & 0xFFu));
+  // The whole position: a type past 255 must never borrow the folder of the
+  // type 256 places before it.
+  return MimeTypeFolder(mime_index);
 }
 
 std::optional<std::string> ArchiveSubPath(std::string_view domain, std::string_view type_folder,

@@ -32,7 +32,7 @@ inline constexpr std::string_view kArchiveRootFromPage = "../../";
 // empty, not "." or "..", and free of "/", "\" and NUL.
 bool IsPlainName(std::string_view name);
 
-// The type folder of an item: only the low 8 bits of MimeIndex count.
+// The type folder of an item, by its whole MimeIndex.
 std::string TypeFolderOf(std::int32_t mime_index);
 inline std::string TypeFolderOf(const TCacheItem& item) {
   return TypeFolderOf(item.MimeIndex);

@@ -1,5 +1,9 @@
 #include "archive/archive_naming.h"
 
+#include "archive/archive_layout.h"
+#include "cache/mime_types.h"
+#include "support/temp_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -78,6 +82,24 @@ TEST(ArchiveNaming, NumberingAtTheLengthLimitKeepsChanging) {
   const std::string next = NextNumberedName(long_ext);
   EXPECT_LE(next.size(), 255u);
   EXPECT_NE(next, long_ext);
+}
+
+}  // namespace
+}  // namespace webhoard
+
+namespace webhoard {
+namespace {
+
+TEST(ArchiveLayout, TypeFoldersUseTheWholeMimePosition) {
+  testing::TempDir dir;
+  LoadMimeTypes(dir.path());
+  for (int i = kBuiltInMimeTypeCount + 1; i <= 300; ++i) {
+    ASSERT_EQ(LookupMimeType("kind" + std::to_string(i) + "/x"), i);
+  }
+  // 300 - 256 = 44, an "application" type: the folder must not be borrowed.
+  EXPECT_EQ(TypeFolderOf(300), "kind300");
+  EXPECT_EQ(TypeFolderOf(44), "application");
+  LoadMimeTypes(dir.File("elsewhere"));
 }
 
 }  // namespace

@@ -116,7 +116,10 @@ void CacheEntryBuilder::AddCacheEntry(std::string_view url, std::string_view fil
   // The type is looked up only for kept entries: a look-up may add the type
   // to MIMETYPE.DAT for good, and damaged or dropped entries must not fill
   // that file (and the 255 numbers an item can record) with junk.
-  item->MimeIndex = LookupMimeType(mime_type) & 0xFF;
+  // The whole position is kept. When MIMETYPE.DAT cannot be written the
+  // type keeps its position for this run only; the item is kept all the same.
+  std::string type_file_error;
+  item->MimeIndex = LookupMimeType(mime_type, &type_file_error);
   item->Category = MimeTypeCategory(mime_type);
   taken_urls_.insert(canonical.url);
   items_.push_back(std::move(item));

@@ -1,0 +1,27 @@
+// Which browser cache a command reads (--netscape INDEXFILE or --ie
+// [CONTAINERFOLDER]) and reading it into a cache item list.
+#pragma once
+
+#include <string>
+
+#include "cache/cache_item.h"
+#include "cli/arguments.h"
+#include "cli/command.h"
+#include "common/edition.h"
+#include "common/prompter.h"
+
+namespace webhoard::cli {
+
+struct CacheSource {
+  Edition edition = Edition::kNavigator;
+  std::string location;  // the index file, or the container folder ("" = default)
+};
+
+// Takes --netscape/--ie from the arguments; UsageError when neither or both.
+CacheSource ParseCacheSource(Arguments& args);
+
+// Reads the cache; WorkError when it cannot be read. Reports on console.err
+// what was read and dropped.
+TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console);
+
+}  // namespace webhoard::cli

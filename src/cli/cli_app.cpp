@@ -1,0 +1,51 @@
+#include "cli/cli_app.h"
+
+#include <exception>
+
+#include "cache/buffered_file_stream.h"
+#include "cache/mime_types.h"
+#include "platform/program_folder.h"
+
+#ifndef WEBHOARD_VERSION
+#define WEBHOARD_VERSION "0.0.0"
+#endif
+
+namespace webhoard::cli {
+
+int RunCommandLine(const std::vector<std::string>& words, Console& console) {
+  if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    PrintOverview(words.empty() ? console.err : console.out);
+    return words.empty() ? kExitUsage : kExitOk;
+  }
+  if (words[0] == "--version") {
+    std::fprintf(console.out, "webhoard %s\n", WEBHOARD_VERSION);
+    return kExitOk;
+  }
+  const Command* command = FindCommand(words[0]);
+  if (command == nullptr) {
+    std::fprintf(console.err, "webhoard: unknown command \"%s\" (see webhoard --help)\n",
+                 words[0].c_str());
+    return kExitUsage;
+  }
+  Arguments args(std::vector<std::string>(words.begin() + 1, words.end()));
+  if (args.Flag("--help") || args.Flag("-h")) {
+    PrintCommandHelp(*command, console.out);
+    return kExitOk;
+  }
+  try {
+    std::string mime_error;
+    if (!LoadMimeTypes(ProgramFolder(), &mime_error)) {
+      std::fprintf(console.err, "webhoard: warning: %s\n", mime_error.c_str());
+    }
+    return command->run(args, console);
+  } catch (const UsageError& e) {
+    std::fprintf(console.err, "webhoard %s: %s (see webhoard %s --help)\n", command->name, e.what(),
+                 command->name);
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    std::fprintf(console.err, "webhoard %s: %s\n", command->name, e.what());
+    return kExitFailed;
+  }
+}
+
+}  // namespace webhoard::cli

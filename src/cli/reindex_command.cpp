@@ -1,0 +1,40 @@
+// webhoard reindex FOLDER: the re-index run on that folder.
+#include "cli/command.h"
+#include "cli/terminal.h"
+#include "forms/archive_run.h"
+#include "platform/registry.h"
+#include "search/reindex_form.h"  // CheckReindexFolder
+#include "settings/settings_steps.h"
+
+namespace webhoard::cli {
+
+int RunReindex(Arguments& args, Console& console) {
+  const bool yes = args.Flag("--yes");
+  const std::string folder = args.Operand().value_or("");
+  args.ExpectNoMore();
+  if (const auto refusal = CheckReindexFolder(folder)) {
+    std::fprintf(console.err, "%s\n", TerminalText(*refusal).c_str());
+    return folder.empty() ? kExitUsage : kExitFailed;
+  }
+  SettingsStore store(SystemRegistry());
+  InMemorySettings& settings = Settings();
+  LoadSettings(store, Edition::kNavigator, settings, [] { return std::string(); });
+
+  TerminalPrompter prompter(yes, console.in, console.err);
+  ArchiveRunEnvironment env;
+  env.prompter = &prompter;
+  env.settings = &settings;
+  settings.current_archive_folder = folder;
+  ArchiveRun run(env);
+  run.PrepareArchiveRun();  // an empty selection: the run re-indexes
+  TerminalModalHost host(prompter, console.err);
+  run.RunArchive(host);
+  const ArchiveRunReport report = run.report();
+  if (!yes) run.FinishArchiveRun();  // opens the index when the user said so
+  if (!report.save.ok || !report.error.empty()) return kExitFailed;
+  std::fprintf(console.err, "%zu records kept, %zu dropped (copy gone)\n", report.catalogue_size,
+               report.load.records_missing);
+  return kExitOk;
+}
+
+}  // namespace webhoard::cli

@@ -1,0 +1,210 @@
+// The `webhoard` command line, run as a user runs it: a separate process
+// with its own settings folder, over caches the tests write.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "common/file_util.h"
+#include "support/navigator_index_writer.h"
+#include "support/temp_dir.h"
+
+namespace webhoard {
+namespace {
+
+using testing::TextIndex;
+using testing::TextIndexLine;
+
+// Entry times relative to now: the age filters compare with the clock.
+const std::int64_t kRecent = static_cast<std::int64_t>(std::time(nullptr)) - 2 * 86400;
+const std::int64_t kOld = kRecent - 3000LL * 86400;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class CommandLine : public ::testing::Test {
+ protected:
+  CommandLine() {
+    std::filesystem::create_directories(dir_.File("home"));
+    std::filesystem::copy(std::string(WEBHOARD_SOURCE_DIR) + "/images", dir_.File("home/images"));
+  }
+
+  Outcome Run(const std::string& arguments, const std::string& input = "") {
+    const std::string err_file = dir_.File("stderr.txt");
+    const std::string in_file = dir_.Write("stdin.txt", input);
+    const std::string command = "WEBHOARD_CONFIG_DIR=" + dir_.File("config") +
+                                " WEBHOARD_HOME=" + dir_.File("home") + " " + WEBHOARD_CLI + " " +
+                                arguments + " <" + in_file + " 2>" + err_file;
+    Outcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
+    const int status = pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.err = ReadFileBytes(err_file).value_or("");
+    return outcome;
+  }
+
+  // A Navigator text index over a small site: two pages, an image of the
+  // same site, an old PDF of another site.
+  std::string MakeCache() {
+    dir_.Write("cache/A.MOZ", "<html><title>Start</title><a href=\"b.html\">B</a>"
+                              "<img src=\"pic.gif\"> needle</html>");
+    dir_.Write("cache/B.MOZ", "<html><title>Second</title><a href=\"/\">home</a></html>");
+    dir_.Write("cache/C.MOZ", "GIF89a\x02\x00\x02\x00");
+    dir_.Write("cache/D.MOZ", "%PDF-1.1");
+    return dir_.Write(
+        "cache/FAT",
+        TextIndex({TextIndexLine(kRecent, "A.MOZ", "http://www.site.com/", "text/html"),
+                   TextIndexLine(kRecent, "B.MOZ", "http://www.site.com/b.html", "text/html"),
+                   TextIndexLine(kRecent, "C.MOZ", "http://www.site.com/pic.gif", "image/gif"),
+                   TextIndexLine(kOld, "D.MOZ", "http://docs.org/d.pdf", "application/pdf")}));
+  }
+
+  std::size_t Lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(CommandLine, HelpVersionAndBadUsage) {
+  EXPECT_EQ(Run("--help").status, 0);
+  EXPECT_NE(Run("--help").out.find("archive"), std::string::npos);
+  EXPECT_EQ(Run("--version").out.rfind("webhoard ", 0), 0u);
+  const Outcome none = Run("");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find("usage"), std::string::npos);
+  EXPECT_EQ(Run("frobnicate").status, 1);
+  for (const char* command : {"list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
+    const Outcome help = Run(std::string(command) + " --help");
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_NE(help.out.find("usage: webhoard"), std::string::npos) << command;
+  }
+  EXPECT_EQ(Run("list").status, 1);                                    // no cache named
+  EXPECT_EQ(Run("list --netscape a --ie b").status, 1);                // both named
+  EXPECT_EQ(Run("list --netscape " + MakeCache() + " --newer 3x").status, 1);
+  EXPECT_EQ(Run("list --netscape " + MakeCache() + " --types text,pics").status, 1);
+  EXPECT_EQ(Run("list --netscape " + MakeCache() + " --bogus").status, 1);
+  const Outcome missing = Run("list --netscape " + dir_.File("nowhere/FAT"));
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("nowhere/FAT"), std::string::npos);
+}
+
+TEST_F(CommandLine, ListAppliesTheExplorersFilters) {
+  const std::string index = MakeCache();
+  const Outcome all = Run("list --netscape " + index);
+  ASSERT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(Lines(all.out), 4u);
+  EXPECT_NE(all.out.find("1\t0\t"), std::string::npos);
+  EXPECT_NE(all.out.find("\thttp://www.site.com:80/b.html\twww.site.com\t" + dir_.File("cache/B.MOZ")),
+            std::string::npos);
+  EXPECT_NE(all.err.find("Text 2, Media 1, Other 1"), std::string::npos) << all.err;
+
+  EXPECT_EQ(Lines(Run("list --netscape " + index + " --types media").out), 1u);
+  EXPECT_EQ(Lines(Run("list --netscape " + index + " --domain DOCS.org").out), 1u);
+  EXPECT_EQ(Lines(Run("list --netscape " + index + " --newer 1w").out), 3u);
+  EXPECT_EQ(Lines(Run("list --netscape " + index + " --older 1w").out), 1u);
+  const Outcome unknown = Run("list --netscape " + index + " --domain nowhere.net");
+  EXPECT_EQ(Lines(unknown.out), 0u);
+  EXPECT_NE(unknown.err.find("nowhere.net"), std::string::npos);
+}
+
+TEST_F(CommandLine, ArchiveCatalogSearchAndReindex) {
+  const std::string index = MakeCache();
+  const std::string archive = dir_.File("my archive");
+  const Outcome made = Run("archive --netscape " + index + " --to '" + archive + "' --yes");
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(made.out, archive + "/1st_page.htm\n");
+  const std::string page = ReadFileBytes(archive + "/www.site.com/text/b.htm").value_or("");
+  EXPECT_NE(page.find("../../www.site.com/text/www.site.com.htm"), std::string::npos) << page;
+
+  const Outcome catalog = Run("catalog '" + archive + "'");
+  ASSERT_EQ(catalog.status, 0);
+  EXPECT_EQ(Lines(catalog.out), 4u);
+  EXPECT_NE(catalog.out.find("\thttp://www.site.com:80/\tStart\twww.site.com.htm\n"), std::string::npos)
+      << catalog.out;
+
+  const Outcome by_text = Run("search '" + archive + "' --text NEEDLE");
+  EXPECT_EQ(by_text.out, "http://www.site.com/\t" + archive + "/www.site.com/text/www.site.com.htm\n");
+  EXPECT_EQ(Lines(Run("search '" + archive + "' --url site.com").out), 3u);
+  const Outcome nothing = Run("search '" + archive + "' --url absent");
+  EXPECT_EQ(nothing.status, 0);
+  EXPECT_NE(nothing.err.find("No files found."), std::string::npos);
+  EXPECT_EQ(Run("search '" + archive + "'").status, 1);
+  EXPECT_EQ(Run("search " + dir_.File("cache") + " --url x").status, 2);  // no archive.dat
+
+  // Files deleted by hand leave the catalogue at the next re-index; with
+  // every copy gone the catalogue itself goes.
+  std::filesystem::remove_all(archive + "/docs.org");
+  ASSERT_EQ(Run("reindex '" + archive + "' --yes").status, 0);
+  EXPECT_EQ(Lines(Run("catalog '" + archive + "'").out), 3u);
+  std::filesystem::remove_all(archive + "/www.site.com");
+  ASSERT_EQ(Run("reindex '" + archive + "' --yes").status, 0);
+  EXPECT_FALSE(FileExists(archive + "/archive.dat"));
+  EXPECT_EQ(Run("reindex ''").status, 1);
+}
+
+TEST_F(CommandLine, ArchiveAsksOnTheTerminal) {
+  const std::string index = MakeCache();
+  // Refusing to create the folder archives nothing.
+  const Outcome refused = Run("archive --netscape " + index + " --to " + dir_.File("new"), "n\n");
+  EXPECT_NE(refused.err.find("does not exist. Create?"), std::string::npos);
+  EXPECT_FALSE(DirectoryExists(dir_.File("new")));
+  // Yes to the folder, no to opening the index.
+  const Outcome made = Run("archive --netscape " + index + " --to " + dir_.File("new"), "y\nn\n");
+  EXPECT_EQ(made.status, 0) << made.err;
+  EXPECT_NE(made.err.find("Do you wish to load this index now?"), std::string::npos);
+  // Nothing chosen is no error.
+  const Outcome empty =
+      Run("archive --netscape " + index + " --to " + dir_.File("new") + " --domain none.com");
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_NE(empty.err.find("No files to archive."), std::string::npos);
+}
+
+TEST_F(CommandLine, DeleteConfirmsThenRemovesTheChosenFiles) {
+  const std::string index = MakeCache();
+  const Outcome declined = Run("delete --netscape " + index + " --types media", "n\n");
+  EXPECT_EQ(declined.out, "0\n");
+  EXPECT_NE(declined.err.find("Are you sure you want to delete these\nitems from the cache?"),
+            std::string::npos);
+  EXPECT_EQ(declined.err.find("WARNING"), std::string::npos);
+  EXPECT_TRUE(FileExists(dir_.File("cache/C.MOZ")));
+
+  const Outcome media = Run("delete --netscape " + index + " --types media --yes");
+  EXPECT_EQ(media.out, "1\n");
+  EXPECT_FALSE(FileExists(dir_.File("cache/C.MOZ")));
+  EXPECT_TRUE(FileExists(dir_.File("cache/A.MOZ")));
+
+  const Outcome everything = Run("delete --netscape " + index + " --yes");
+  EXPECT_NE(everything.err.find("WARNING : This selection will delete\nthe entire cache."),
+            std::string::npos);
+  EXPECT_EQ(everything.out, "3\n");
+  EXPECT_FALSE(FileExists(dir_.File("cache/A.MOZ")));
+  EXPECT_TRUE(FileExists(dir_.File("cache/FAT")));  // the index itself stays
+
+  const Outcome none = Run("delete --netscape " + index + " --yes");
+  EXPECT_NE(none.err.find("No files to delete."), std::string::npos);
+}
+
+TEST_F(CommandLine, ListsTheRealNavigatorSampleAndStoresSettings) {
+  const Outcome sample = Run("list --netscape " +
+                             testing::SharedTestData("netscape/dt2011-nav3-linux/cache/index.db"));
+  ASSERT_EQ(sample.status, 0) << sample.err;
+  EXPECT_EQ(Lines(sample.out), 3u);
+  EXPECT_NE(sample.out.find("http://home.netscape.com:80/images/showcase.gif"), std::string::npos);
+
+  EXPECT_EQ(Run("settings 'Export to disk properties' 'Strikeout links' 0").status, 0);
+  EXPECT_NE(Run("settings").out.find("Export to disk properties\tStrikeout links\t0\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace webhoard
