@@ -15,10 +15,31 @@
 #include "index/build_index.h"
 #include "index/index_icons.h"
 
+#if defined(__linux__)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace webhoard {
 namespace {
 
 constexpr char kFolderSeparator = '/';
+
+// Puts every copy of the run on disk before the catalogue that names them is
+// saved (the catalogue itself is written durably). The copies are not synced
+// one by one: their rename already means a crashed run leaves either the old
+// or the new file, and one sync of the file system at the end costs far less
+// than thousands of separate flushes.
+void SyncArchiveFolder(const std::string& folder) {
+#if defined(__linux__)
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::syncfs(fd);
+  ::close(fd);
+#else
+  (void)folder;
+#endif
+}
 
 bool PathExists(const std::string& path) {
   std::error_code ec;
@@ -46,7 +67,9 @@ TExportForm::TExportForm(ArchiveRunEnvironment environment, std::vector<TCacheIt
   reindex_mode_ = selection_.empty();
 }
 
-void TExportForm::FormCreate() { running_ = false; }
+void TExportForm::FormCreate() {
+  running_ = false;
+}
 
 void TExportForm::Timer1Timer() {
   Timer1.enabled = false;
@@ -74,8 +97,8 @@ void TExportForm::SetPhase(const std::string& text) {
 }
 
 void TExportForm::StepProgress(std::size_t index, std::size_t count) {
-  const auto percent = static_cast<int>(std::lround(100.0 * static_cast<double>(index) /
-                                                    static_cast<double>(count)));
+  const auto percent = static_cast<int>(
+      std::lround(100.0 * static_cast<double>(index) / static_cast<double>(count)));
   if (percent > Gauge1.position) SetProgress(percent);
 }
 
@@ -126,6 +149,7 @@ void TExportForm::PerformArchiveRun() {
     report_.error = e.what();
   }
   report_.catalogue_size = list.size();
+  SyncArchiveFolder(archive_folder_);
   report_.save = SaveArchiveList(list);
   ReportCatalogueOutcome();
 
