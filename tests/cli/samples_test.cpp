@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/file_util.h"
+#include "index/image_size.h"
 #include "support/temp_dir.h"
 
 namespace webhoard {
@@ -82,6 +83,14 @@ class BundledSamples : public ::testing::Test {
     const auto photo = ReadFileBytes(site + copies.photo);
     ASSERT_TRUE(photo.has_value());
     EXPECT_EQ(photo->rfind("\xFF\xD8\xFF\xE0", 0), 0u);
+    // The sizes the pages give in their IMG tags are the pictures' own.
+    std::int32_t width = 0, height = 0;
+    EXPECT_TRUE(GetImageSize(site + copies.logo, width, height));
+    EXPECT_EQ(width, 96);
+    EXPECT_EQ(height, 32);
+    EXPECT_TRUE(GetImageSize(site + copies.photo, width, height));
+    EXPECT_EQ(width, 160);
+    EXPECT_EQ(height, 96);
     EXPECT_TRUE(FileExists(site + copies.sound));
     EXPECT_TRUE(FileExists(site + copies.map));
     const std::string trails = ReadFileBytes(site + copies.trails).value_or("");
