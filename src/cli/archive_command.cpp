@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "common/file_util.h"
+#include "explorer/cache_deletion.h"  // kNoFilesHelpContext
 #include "forms/archive_run.h"
 #include "platform/registry.h"
 #include "settings/settings_steps.h"
@@ -13,7 +14,8 @@ namespace {
 
 // LINK OPTIONS: change the in-memory settings of this run only.
 void ApplyLinkOptions(Arguments& args, const PropertiesFields& stored, InMemorySettings& settings) {
-  if (auto v = args.Value("--original-urls")) settings.show_original_urls = ParseYesNo("--original-urls", *v);
+  if (auto v = args.Value("--original-urls"))
+    settings.show_original_urls = ParseYesNo("--original-urls", *v);
   if (auto v = args.Value("--strikeout")) settings.strikeout_links = ParseYesNo("--strikeout", *v);
   if (auto v = args.Value("--detailed")) settings.detailed_index = ParseYesNo("--detailed", *v);
   if (auto v = args.Value("--emphasize")) {
@@ -62,11 +64,10 @@ int RunArchiveCommand(Arguments& args, Console& console) {
 
   TerminalPrompter prompter(yes, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);
-  std::vector<std::string> warnings;
-  ChosenItems chosen = Choose(cache, choice, &warnings);
-  for (const std::string& w : warnings) std::fprintf(console.err, "webhoard archive: %s\n", w.c_str());
+  ChosenItems chosen = Choose(cache, choice, "archive", console.err);
   if (chosen.items.empty()) {
-    prompter.ShowMessage("No files to archive.", MessageKind::kInformation, kButtonOk | kButtonHelp, 11);
+    prompter.ShowMessage("No files to archive.", MessageKind::kInformation, kButtonOk | kButtonHelp,
+                         kNoFilesHelpContext);
     return kExitOk;
   }
 
@@ -86,7 +87,8 @@ int RunArchiveCommand(Arguments& args, Console& console) {
     return kExitInterrupted;
   }
   if (!report.started) return kExitFailed;
-  std::fprintf(console.err, "%zu items archived, %zu failed, %zu of no known type; catalogue holds %zu\n",
+  std::fprintf(console.err,
+               "%zu items archived, %zu failed, %zu of no known type; catalogue holds %zu\n",
                report.copied, report.failed, report.untyped, report.catalogue_size);
   if (!report.save.ok || !report.error.empty()) return kExitFailed;
   const std::string index_page = JoinPath(settings.current_archive_folder, "1st_page.htm");

@@ -67,7 +67,7 @@ void Arguments::ExpectNoMore() const {
   for (std::size_t i = 0; i < words_.size(); ++i) {
     if (!used_[i]) {
       throw UsageError(words_[i].rfind("--", 0) == 0 ? "unknown option " + words_[i]
-                                                      : "unexpected argument " + words_[i]);
+                                                     : "unexpected argument " + words_[i]);
     }
   }
 }

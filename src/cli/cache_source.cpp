@@ -12,7 +12,8 @@ CacheSource ParseCacheSource(Arguments& args) {
   const auto netscape = args.Value("--netscape");
   const auto ie = args.OptionalValue("--ie");
   if (netscape && ie) throw UsageError("give --netscape or --ie, not both");
-  if (!netscape && !ie) throw UsageError("name the cache: --netscape INDEXFILE or --ie [CONTAINERFOLDER]");
+  if (!netscape && !ie)
+    throw UsageError("name the cache: --netscape INDEXFILE or --ie [CONTAINERFOLDER]");
   if (netscape) return {Edition::kNavigator, *netscape};
   return {Edition::kExplorer, *ie};
 }

@@ -22,10 +22,17 @@ void ParseSpan(const std::string& option, const std::string& text, CacheChoice& 
   if (error != std::errc() || end != text.data() + text.size() - 1 || count < 0) fail();
   choice.count = count;
   switch (unit) {
-    case 'h': choice.unit = AgeUnit::kHours; break;
-    case 'd': choice.unit = AgeUnit::kDays; break;
-    case 'w': choice.unit = AgeUnit::kWeeks; break;
-    default: fail();
+    case 'h':
+      choice.unit = AgeUnit::kHours;
+      break;
+    case 'd':
+      choice.unit = AgeUnit::kDays;
+      break;
+    case 'w':
+      choice.unit = AgeUnit::kWeeks;
+      break;
+    default:
+      fail();
   }
 }
 
@@ -42,7 +49,8 @@ void ParseTypes(const std::string& list, CategoryChecks& checks) {
     } else if (word == "other") {
       checks.other = true;
     } else {
-      throw UsageError("--types takes text, media and other, separated by commas, not \"" + word + "\"");
+      throw UsageError("--types takes text, media and other, separated by commas, not \"" + word +
+                       "\"");
     }
     start = comma + 1;
   }
@@ -67,8 +75,8 @@ CacheChoice ParseChoice(Arguments& args) {
   return choice;
 }
 
-ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice,
-                   std::vector<std::string>* warnings) {
+ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice, const char* command,
+                   std::FILE* err) {
   ChosenItems chosen;
   chosen.window = AgeWindowFor(choice.mode, choice.count, choice.unit, Now());
   const DomainTable table = RebuildDomainTable(cache, chosen.window);
@@ -76,11 +84,13 @@ ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice,
     chosen.archive_domains = table.sorted_names;
   } else {
     std::unordered_map<std::string, std::vector<std::string>> by_lower_name;
-    for (const std::string& name : table.sorted_names) by_lower_name[AsciiLower(name)].push_back(name);
+    for (const std::string& name : table.sorted_names)
+      by_lower_name[AsciiLower(name)].push_back(name);
     for (const std::string& wanted : choice.domains) {
       const auto found = by_lower_name.find(AsciiLower(wanted));
       if (found == by_lower_name.end()) {
-        if (warnings != nullptr) warnings->push_back("no items of domain " + wanted + " in the age window");
+        std::fprintf(err, "webhoard %s: no items of domain %s in the age window\n", command,
+                     wanted.c_str());
         continue;
       }
       for (const std::string& name : found->second) chosen.archive_domains.push_back(name);
@@ -89,7 +99,8 @@ ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice,
   }
   chosen.available_domains_empty = chosen.archive_domains.size() == table.sorted_names.size();
   chosen.counts = SumCounts(table.entries, chosen.archive_domains);
-  chosen.items = ItemChooser(chosen.window, chosen.archive_domains, choice.checks).ChosenItems(cache);
+  chosen.items =
+      ItemChooser(chosen.window, chosen.archive_domains, choice.checks).ChosenItems(cache);
   return chosen;
 }
 

@@ -4,6 +4,7 @@
 // the checked category boxes.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,8 @@ struct ChosenItems {
   std::vector<TCacheItem*> items;            // chosen, in cache order
 };
 // Domains named with --domain that hold no item inside the age window are
-// reported on `warnings`.
-ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice,
-                   std::vector<std::string>* warnings = nullptr);
+// reported on `err` as "webhoard COMMAND: no items of domain ...".
+ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice, const char* command,
+                   std::FILE* err);
 
 }  // namespace webhoard::cli

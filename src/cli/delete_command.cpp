@@ -26,9 +26,7 @@ int RunDelete(Arguments& args, Console& console) {
 
   TerminalPrompter prompter(yes, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);
-  std::vector<std::string> warnings;
-  const ChosenItems chosen = Choose(cache, choice, &warnings);
-  for (const std::string& w : warnings) std::fprintf(console.err, "webhoard delete: %s\n", w.c_str());
+  const ChosenItems chosen = Choose(cache, choice, "delete", console.err);
 
   const DeleteConfirmation confirmation =
       ChooseDeleteConfirmation(chosen.counts, choice.checks, choice.mode == AgeMode::kAllAges,
@@ -53,7 +51,9 @@ int RunDelete(Arguments& args, Console& console) {
     NavigatorCacheRemover remover(FolderOf(source.location));
     removed = DeleteChosenItems(cache, chooser, remover);
     if (remover.refused() + remover.failed() > 0) {
-      std::fprintf(console.err, "webhoard delete: %zu files outside the cache folder left alone, %zu could not be deleted\n",
+      std::fprintf(console.err,
+                   "webhoard delete: %zu files outside the cache folder left alone, %zu could not "
+                   "be deleted\n",
                    remover.refused(), remover.failed());
     }
   } else {

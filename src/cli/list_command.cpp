@@ -13,9 +13,7 @@ int RunList(Arguments& args, Console& console) {
   args.ExpectNoMore();
   TerminalPrompter prompter(false, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);
-  std::vector<std::string> warnings;
-  const ChosenItems chosen = Choose(cache, choice, &warnings);
-  for (const std::string& w : warnings) std::fprintf(console.err, "webhoard list: %s\n", w.c_str());
+  const ChosenItems chosen = Choose(cache, choice, "list", console.err);
   for (const TCacheItem* item : chosen.items) {
     std::fprintf(console.out, "%d\t%d\t%s\t%s\t%s\t%s\n", item->MimeIndex, item->Category,
                  FormatDateTime(item->Date).c_str(), OutputField(item->URL).c_str(),

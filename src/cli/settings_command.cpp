@@ -17,13 +17,20 @@ struct KnownSetting {
 };
 
 constexpr KnownSetting kKnownSettings[] = {
-    {kBrowserOptions, kFatPath},         {kExportOptions, kDefaultDirectory},
-    {kExportOptions, kShowOriginalUrls}, {kExportOptions, kEmphasizeLinks},
-    {kExportOptions, kStrikeoutLinks},   {kExportOptions, kDetailedIndex},
-    {kExportOptions, kEmphasizeTag},     {kExportOptions, kDeEmphasizeTag},
-    {kExportOptions, kEmphasizeType},    {kExportOptions, kExportDirectory},
-    {kExportOptions, kExportDirectoryName}, {kSearchOptions, kSearchDirectory},
-    {kGeneralOptions, kReindexDirectory}, {kExplorerOptions, kCacheFolder},
+    {kBrowserOptions, kFatPath},
+    {kExportOptions, kDefaultDirectory},
+    {kExportOptions, kShowOriginalUrls},
+    {kExportOptions, kEmphasizeLinks},
+    {kExportOptions, kStrikeoutLinks},
+    {kExportOptions, kDetailedIndex},
+    {kExportOptions, kEmphasizeTag},
+    {kExportOptions, kDeEmphasizeTag},
+    {kExportOptions, kEmphasizeType},
+    {kExportOptions, kExportDirectory},
+    {kExportOptions, kExportDirectoryName},
+    {kSearchOptions, kSearchDirectory},
+    {kGeneralOptions, kReindexDirectory},
+    {kExplorerOptions, kCacheFolder},
 };
 
 }  // namespace

@@ -10,14 +10,20 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+extern "C" void OnInterrupt(int) {
+  g_interrupted = 1;
+}
 
 const char* KindWord(MessageKind kind) {
   switch (kind) {
-    case MessageKind::kInformation: return "";
-    case MessageKind::kWarning: return "warning: ";
-    case MessageKind::kError: return "error: ";
-    case MessageKind::kConfirmation: return "";
+    case MessageKind::kInformation:
+      return "";
+    case MessageKind::kWarning:
+      return "warning: ";
+    case MessageKind::kError:
+      return "error: ";
+    case MessageKind::kConfirmation:
+      return "";
   }
   return "";
 }
@@ -31,8 +37,12 @@ void InstallInterruptHandler() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-bool Interrupted() { return g_interrupted != 0; }
-void ClearInterruptForTesting() { g_interrupted = 0; }
+bool Interrupted() {
+  return g_interrupted != 0;
+}
+void ClearInterruptForTesting() {
+  g_interrupted = 0;
+}
 
 std::string TerminalText(std::string_view text) {
   std::string out;
@@ -92,9 +102,9 @@ void TerminalModalHost::DrawProgress(const TExportForm& form) {
   if (!draw_ || form.closed()) return;
   constexpr int kWidth = 30;
   const int filled = form.Gauge1.position * kWidth / 100;
-  std::string line = form.Label4.caption + " [" + std::string(static_cast<std::size_t>(filled), '#') +
-                     std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " +
-                     form.Label6.caption;
+  std::string line =
+      form.Label4.caption + " [" + std::string(static_cast<std::size_t>(filled), '#') +
+      std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " + form.Label6.caption;
   if (line == last_line_) return;
   last_line_ = line;
   std::fprintf(out_, "\r%-70s", line.c_str());

@@ -27,7 +27,9 @@ class TerminalPrompter : public Prompter {
   void ProcessPendingMessages() override;
 
   // Called once, at the first pending-message point after Ctrl-C.
-  void set_on_interrupt(std::function<void()> on_interrupt) { on_interrupt_ = std::move(on_interrupt); }
+  void set_on_interrupt(std::function<void()> on_interrupt) {
+    on_interrupt_ = std::move(on_interrupt);
+  }
   // Number of error boxes shown: a command that showed one did not succeed.
   int errors_shown() const { return errors_shown_; }
 
