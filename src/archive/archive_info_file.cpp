@@ -1,24 +1,16 @@
 #include "archive/archive_info_file.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "archive/archive_layout.h"
 #include "archive/archive_record.h"
-#include "archive/url_utils.h"
 #include "common/file_util.h"
 
 namespace webhoard {
 namespace {
 
 namespace fs = std::filesystem;
-
-void NoteDamage(ArchiveLoadReport& report, const std::string& what) {
-  report.damaged = true;
-  if (!report.damage.empty()) report.damage += "; ";
-  report.damage += what;
-}
 
 // Keeps the catalogue at `path` beside itself under the first name of
 // path.damaged, path.damaged.1, ... that does not exist yet. A hard link
@@ -102,45 +94,15 @@ void ArchiveList::Reindex() {
 
 ArchiveList LoadArchiveList(const std::string& archive_folder, TakenNames& taken) {
   ArchiveList list(archive_folder);
-  ArchiveLoadReport& report = list.report_;
-  const std::string dat = ArchiveRootFile(archive_folder, kArchiveInfoFileName);
-  std::error_code ec;
-  if (!fs::exists(fs::symlink_status(dat, ec))) {
+  CatalogueListing listing = ReadCatalogue(archive_folder);
+  if (!listing.exists) {
+    std::error_code ec;
     if (!DirectoryExists(archive_folder)) fs::create_directories(archive_folder, ec);
     return list;
   }
-  // Anything but a regular file (a folder, a pipe that would block the
-  // read) is no catalogue we can read, but still one we must not replace.
-  if (!fs::is_regular_file(fs::status(dat, ec))) {
-    NoteDamage(report, dat + ": not a regular file");
-    return list;
-  }
-  const auto bytes = ReadFileBytes(dat);
-  if (!bytes) {
-    NoteDamage(report, dat + ": cannot be read: " + ErrnoText(errno));
-    return list;
-  }
-  ArchiveRecordParse parse = ParseArchiveRecords(*bytes);
-  report.records_read = parse.items.size();
-  if (!parse.damage.empty()) NoteDamage(report, dat + ": " + parse.damage);
-
-  for (auto& item : parse.items) {
-    item->Domain = DomainOfStoredUrl(item->URL);
-    const std::string type_folder = TypeFolderOf(*item);
-    const auto sub = ArchiveSubPath(item->Domain, type_folder, item->ArchiveName);
-    if (!sub) {
-      if (report.records_unsafe == 0) {
-        NoteDamage(report, dat + ": a record's archived copy would lie outside the archive (" +
-                               item->URL + ")");
-      }
-      ++report.records_unsafe;
-      continue;
-    }
-    if (!FileExists(JoinPath(archive_folder, *sub))) {
-      ++report.records_missing;
-      continue;
-    }
-    taken.Add(TakenNameKey(item->Domain, type_folder, item->ArchiveName));
+  list.report_ = std::move(listing.report);
+  for (auto& item : listing.items) {
+    taken.Add(TakenNameKey(item->Domain, TypeFolderOf(*item), item->ArchiveName));
     list.Append(std::move(item));
   }
   list.Reindex();

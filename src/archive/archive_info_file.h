@@ -9,10 +9,12 @@
 // The catalogue is the user's record of everything archived, so it is never
 // lost: a save writes archive.tmp completely, flushes it and replaces
 // archive.dat in one rename, and reports any failure with the old file left
-// untouched. A catalogue that did not load cleanly (see ArchiveLoadReport)
+// untouched. A catalogue that did not load cleanly (see ArchiveLoadReport in
+// catalogue_reader.h)
 // would lose the records after the damage when saved, so the original is
 // first kept beside it under a fresh name (archive.dat.damaged, ...).
-// The record layout is documented in archive_record.h.
+// The record layout is documented in archive_record.h; the records are
+// read, and judged, by catalogue_reader.h.
 #pragma once
 
 #include <cstddef>
@@ -21,25 +23,11 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "archive/catalogue_reader.h"
 #include "archive/taken_names.h"
 #include "cache/cache_item.h"
 
 namespace webhoard {
-
-// What loading found. A catalogue "did not load cleanly" (damaged) when
-// archive.dat exists but cannot be read, when bytes at its end do not form a
-// complete, well-formed record (a cut-off record, a zero or absurd length, a
-// text without its NUL), or when a record names a Domain, type folder or
-// ArchiveName that is not a plain name and so can be no archived copy.
-// Records whose copy is simply gone are dropped without counting as damage:
-// that is how deleting a copy by hand removes it from the catalogue.
-struct ArchiveLoadReport {
-  bool damaged = false;
-  std::string damage;               // what was wrong and where, naming the file
-  std::size_t records_read = 0;     // well-formed records in the file
-  std::size_t records_missing = 0;  // dropped: their copy no longer exists
-  std::size_t records_unsafe = 0;   // dropped: their path would leave the archive
-};
 
 struct ArchiveSaveResult;
 

@@ -1,7 +1,10 @@
-// The catalogue record of one archived item, read strictly.
+// The catalogue record of one archived item: the only writer and the only
+// reader of archive.dat's bytes. The archive run, re-index, the search and
+// the catalogue listing all come through here, so they agree on every byte.
 //
 // archive.dat is a plain sequence of item records, in list order, with no
-// header, count or terminator. One record (all integers little-endian):
+// header, count or terminator. One record (all integers little-endian, the
+// texts follow the head without padding):
 //
 //   offset 0        int32   MimeIndex
 //   offset 4        int32   Category
@@ -13,16 +16,21 @@
 //   offset 28+L1    L2 bytes: Title, then its NUL (an empty title is one NUL)
 //   offset 28+L1+L2 L3 bytes: ArchiveName, then its NUL
 //
-// The reader here exists to tell a clean catalogue from a damaged one: a
-// record is well formed only when its whole head is there, every length is
+// CacheKey, Domain and LocalFile are not stored; whoever reads a record back
+// recomputes Domain from URL.
+//
+// A record is well formed only when its whole head is there, every length is
 // at least 1 and fits in what is left of the file, and every text holds no
 // NUL but its last byte. Reading stops at the first record that is not well
-// formed; nothing is ever allocated from a length that was not checked
-// against the bytes actually present.
+// formed and says why and where; the records before it stand. Nothing is
+// ever allocated from a length that was not checked against the bytes
+// actually present, and a text is written up to its first NUL, so whatever
+// is written reads back as the same record.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,11 +38,70 @@
 
 namespace webhoard {
 
+class ByteSink;                 // cache/byte_stream.h
+class TSimpleBufferFileStream;  // cache/buffered_file_stream.h
+
 inline constexpr std::size_t kArchiveRecordHeadSize = 28;
 
-// Appends the record of `item` (MimeIndex, Category, Date, URL, Title,
-// ArchiveName; nothing else is stored).
+// What one attempt to read a record found.
+enum class RecordReadResult {
+  kRecord,   // one well-formed record was read into the item
+  kEnd,      // the bytes ended exactly where a record would begin
+  kDamaged,  // the bytes from here on are no well-formed record
+};
+
+// Writes the record of `item` with five plain writes (head, lengths, the
+// three texts). Throws StreamError when the sink cannot take the bytes, or
+// when a text is too long for its 32-bit length.
+void WriteArchiveRecord(ByteSink& sink, const TCacheItem& item);
+// The same record appended to a byte string.
 void AppendArchiveRecord(std::string& out, const TCacheItem& item);
+
+// Where a reader takes its bytes from: the buffered catalogue file, or
+// bytes already in memory.
+class RecordSource {
+ public:
+  virtual ~RecordSource() = default;
+  // Delivers up to `count` bytes; fewer only at the end of the bytes.
+  virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+  // Whether at least `count` bytes are left after what was delivered.
+  virtual bool Holds(std::uint64_t count) = 0;
+};
+
+// Reads records one at a time, strictly. After kDamaged every further read
+// answers kDamaged again.
+class ArchiveRecordReader {
+ public:
+  // Reads a catalogue file through its 32 KiB read-ahead.
+  explicit ArchiveRecordReader(TSimpleBufferFileStream& stream);
+  // Reads catalogue bytes held in memory (they must outlive the reader).
+  explicit ArchiveRecordReader(std::string_view bytes);
+  ~ArchiveRecordReader();
+  ArchiveRecordReader(const ArchiveRecordReader&) = delete;
+  ArchiveRecordReader& operator=(const ArchiveRecordReader&) = delete;
+
+  // Reads the next record into `item` (MimeIndex, Category, Date, URL,
+  // Title, ArchiveName; the other fields are left alone). At the end and at
+  // damage the item is unchanged.
+  RecordReadResult ReadFromStream(TCacheItem& item);
+
+  // Which record was damaged, at which byte offset, and what is wrong;
+  // empty until damage is met.
+  const std::string& damage() const { return damage_; }
+  // Well-formed records read so far, and the bytes they occupy.
+  std::size_t records() const { return records_; }
+  std::uint64_t offset() const { return offset_; }
+
+ private:
+  RecordReadResult Fail(const std::string& what);
+  bool ReadExactly(void* buffer, std::size_t count, std::size_t& got);
+
+  std::unique_ptr<RecordSource> owned_source_;
+  RecordSource& source_;
+  std::string damage_;
+  std::size_t records_ = 0;
+  std::uint64_t offset_ = 0;
+};
 
 struct ArchiveRecordParse {
   TCacheItemList items;      // the well-formed records, in file order (no Domain yet)
@@ -42,8 +109,8 @@ struct ArchiveRecordParse {
   std::string damage;        // empty when every byte belonged to a record
 };
 
-// Reads records from the start of `bytes` until the end or the first
-// damaged record; `damage` then says which record, where, and what is wrong.
+// Reads every record of catalogue bytes held in memory, up to the end or
+// the first damaged record.
 ArchiveRecordParse ParseArchiveRecords(std::string_view bytes);
 
 }  // namespace webhoard

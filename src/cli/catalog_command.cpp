@@ -1,9 +1,13 @@
 // webhoard catalog FOLDER: archive.dat as text, one record per line.
+//
+// It lists exactly the records an archive run would keep. Records whose copy
+// was deleted by hand are counted on stderr (a re-index drops them); at
+// damage the records before it are listed, the damage is named with its
+// offset on stderr, and the exit status is 2.
 #include <string>
 
 #include "archive/archive_layout.h"
-#include "cache/buffered_file_stream.h"
-#include "cache/cache_item.h"
+#include "archive/catalogue_reader.h"
 #include "cli/command.h"
 #include "common/date_time.h"
 #include "common/file_util.h"
@@ -25,21 +29,23 @@ int RunCatalog(Arguments& args, Console& console) {
   const std::string path = ArchiveRootFile(*folder, kArchiveInfoFileName);
   if (!FileExists(path)) throw WorkError(path + ": no archive catalogue (archive.dat) here");
 
-  TSimpleBufferFileStream stream(path, FileOpenMode::kReadOnly);
-  std::size_t count = 0;
-  for (;;) {
-    TCacheItem item;
-    const RecordReadResult result = item.ReadRecord(stream);
-    if (result == RecordReadResult::kEnd) break;
-    if (result == RecordReadResult::kDamaged) {
-      std::fprintf(console.err, "webhoard: %s: damaged after record %zu (offset %llu)\n",
-                   path.c_str(), count, static_cast<unsigned long long>(stream.ReadPosition()));
-      return kExitFailed;
-    }
-    ++count;
-    std::fprintf(console.out, "%d\t%d\t%s\t%s\t%s\t%s\n", item.MimeIndex, item.Category,
-                 FormatDateTime(item.Date).c_str(), OutputField(item.URL).c_str(),
-                 OutputField(item.Title).c_str(), OutputField(item.ArchiveName).c_str());
+  const CatalogueListing listing = ReadCatalogue(*folder);
+  for (const auto& item : listing.items) {
+    std::fprintf(console.out, "%d\t%d\t%s\t%s\t%s\t%s\n", item->MimeIndex, item->Category,
+                 FormatDateTime(item->Date).c_str(), OutputField(item->URL).c_str(),
+                 OutputField(item->Title).c_str(), OutputField(item->ArchiveName).c_str());
+  }
+  const ArchiveLoadReport& report = listing.report;
+  if (report.records_missing > 0) {
+    std::fprintf(console.err,
+                 "webhoard catalog: %zu records name copies that no longer exist (not listed; "
+                 "reindex drops them)\n",
+                 report.records_missing);
+  }
+  if (report.damaged) {
+    std::fprintf(console.err, "webhoard catalog: damaged catalogue: %s; %zu records listed\n",
+                 report.damage.c_str(), listing.items.size());
+    return kExitFailed;
   }
   return kExitOk;
 }

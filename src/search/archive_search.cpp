@@ -2,12 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <memory>
 
 #include "archive/archive_layout.h"
 #include "archive/url_utils.h"
-#include "cache/buffered_file_stream.h"
+#include "archive/catalogue_reader.h"
 #include "cache/cache_item.h"
 #include "cache/mime_types.h"
 #include "common/ascii.h"
@@ -80,39 +79,29 @@ SearchResult SearchArchive(std::string_view folder, std::string_view url_text,
   const std::string search_folder = SearchFolderOf(folder);
   const std::string url_lower = AsciiLower(UpToNul(CutAt(url_text, kShortTextLength)));
   const std::string page_lower = AsciiLower(UpToNul(CutAt(page_text, kShortTextLength)));
-  try {
-    TSimpleBufferFileStream stream(ArchiveRootFile(search_folder, kArchiveInfoFileName),
-                                   FileOpenMode::kReadOnly);
-    TCacheItem item;
-    for (;;) {
-      const RecordReadResult read = item.ReadRecord(stream);
-      if (read == RecordReadResult::kEnd) break;
-      if (read == RecordReadResult::kDamaged) {
-        result.error = "damaged record in " + stream.file_name();
-        break;
+  CatalogueReader catalogue(search_folder);
+  TCacheItem item;
+  for (;;) {
+    const CatalogueRecord verdict = catalogue.Next(item);
+    if (verdict == CatalogueRecord::kEnd || verdict == CatalogueRecord::kDamaged) break;
+    ++result.records_read;
+    if (verdict == CatalogueRecord::kKept) {
+      const std::string archive_file = *ArchivePathOf(search_folder, item);
+      std::string address = CutAt(item.URL, kShortTextLength);
+      LinkForm(address);
+      bool found = url_lower.empty() || AsciiLower(address).find(url_lower) != std::string::npos;
+      if (found && !page_lower.empty()) {
+        found = item.MimeIndex == kMimeIndexHtml && FileContainsText(archive_file, page_lower);
       }
-      ++result.records_read;
-      item.Domain = DomainOfStoredUrl(item.URL);
-      const std::optional<std::string> archive_file = ArchivePathOf(search_folder, item);
-      if (archive_file && FileExists(*archive_file)) {
-        std::string address = CutAt(item.URL, kShortTextLength);
-        LinkForm(address);
-        bool found = url_lower.empty() || AsciiLower(address).find(url_lower) != std::string::npos;
-        if (found && !page_lower.empty()) {
-          found = item.MimeIndex == kMimeIndexHtml && FileContainsText(*archive_file, page_lower);
-        }
-        if (found) {
-          result.hits.push_back({std::move(address), *archive_file, SearchIconOf(item.MimeIndex)});
-        }
-      }
-      if (after_record && !after_record()) {
-        result.stopped = true;
-        break;
-      }
+      if (found) result.hits.push_back({std::move(address), archive_file, SearchIconOf(item.MimeIndex)});
     }
-  } catch (const std::exception& error) {
-    result.error = error.what();
+    if (after_record && !after_record()) {
+      result.stopped = true;
+      break;
+    }
   }
+  // The records before the damage were searched; the damage is said all the same.
+  if (catalogue.report().damaged) result.error = catalogue.report().damage;
   return result;
 }
 

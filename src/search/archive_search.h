@@ -55,7 +55,8 @@ struct SearchResult {
   std::vector<SearchHit> hits;
   std::size_t records_read = 0;
   bool stopped = false;  // the caller asked to stop before the end
-  std::string error;     // what ended the search early (damage, unreadable file)
+  std::string error;     // damage in the catalogue (an unreadable file, a damaged or unsafe
+                         // record): the records before it were searched
 };
 
 // The icon of a type: by the first five characters of its name.

@@ -144,8 +144,24 @@ TEST_F(CommandLine, ArchiveCatalogSearchAndReindex) {
   // Files deleted by hand leave the catalogue at the next re-index; with
   // every copy gone the catalogue itself goes.
   std::filesystem::remove_all(archive + "/docs.org");
+  EXPECT_NE(Run("catalog '" + archive + "'").err.find("1 records name copies that no longer exist"),
+            std::string::npos);
   ASSERT_EQ(Run("reindex '" + archive + "' --yes").status, 0);
   EXPECT_EQ(Lines(Run("catalog '" + archive + "'").out), 3u);
+
+  // A damaged catalogue: what comes before the damage is listed and
+  // searched, the damage is named with its offset, and the status says so.
+  const std::string dat = ReadFileBytes(archive + "/archive.dat").value_or("");
+  dir_.Write("my archive/archive.dat", dat + "junk");
+  const Outcome damaged = Run("catalog '" + archive + "'");
+  EXPECT_EQ(damaged.status, 2);
+  EXPECT_EQ(Lines(damaged.out), 3u);
+  EXPECT_NE(damaged.err.find("record 3 at offset " + std::to_string(dat.size())), std::string::npos)
+      << damaged.err;
+  const Outcome searched = Run("search '" + archive + "' --url site.com");
+  EXPECT_EQ(searched.status, 2);
+  EXPECT_EQ(Lines(searched.out), 3u);
+  dir_.Write("my archive/archive.dat", dat);
   std::filesystem::remove_all(archive + "/www.site.com");
   ASSERT_EQ(Run("reindex '" + archive + "' --yes").status, 0);
   EXPECT_FALSE(FileExists(archive + "/archive.dat"));

@@ -1,6 +1,6 @@
-// Fuzz target for the item record reader: the input is taken as a catalogue
-// file and read record by record until the reader answers "at end". Every
-// record read is written back and read again, which must give the same item.
+// Fuzz target for the catalogue record reader over a file: the input is
+// written to a file and read record by record through the 32 KiB read-ahead,
+// which must agree with reading the same bytes from memory.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,12 +8,10 @@
 #include <filesystem>
 #include <random>
 #include <string>
-#include <utility>
-#include <vector>
+#include <string_view>
 
+#include "archive/archive_record.h"
 #include "cache/buffered_file_stream.h"
-#include "cache/cache_item.h"
-#include "cache/memory_stream.h"
 #include "common/little_endian.h"
 
 namespace {
@@ -23,7 +21,7 @@ const std::string& InputPath() {
   static const std::string path = [] {
     std::random_device random;
     return (std::filesystem::temp_directory_path() /
-            ("webhoard_cache_item_fuzz_" + std::to_string(random()) + ".dat"))
+            ("webhoard_archive_record_fuzz_" + std::to_string(random()) + ".dat"))
         .string();
   }();
   return path;
@@ -48,34 +46,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace webhoard;
   if (!WriteInput(data, size)) return 0;
 
-  TExtendedMemoryStream rewritten;
-  std::vector<TCacheItem> records;
+  // Read through the file's read-ahead, the bytes must give exactly what the
+  // same bytes give in memory: the same records and the same damage.
+  const ArchiveRecordParse in_memory =
+      ParseArchiveRecords(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::size_t read = 0;
   {
     TSimpleBufferFileStream stream(InputPath(), FileOpenMode::kReadOnly);
+    ArchiveRecordReader reader(stream);
     for (;;) {
       TCacheItem item;
-      if (item.ReadFromStream(stream)) break;
-      // A record never claims more bytes than the input holds.
-      if (28 + item.URL.size() + item.Title.size() + item.ArchiveName.size() > size) std::abort();
-      item.WriteToStream(rewritten);
-      records.push_back(std::move(item));
+      const RecordReadResult result = reader.ReadFromStream(item);
+      if (result != RecordReadResult::kRecord) {
+        if ((result == RecordReadResult::kDamaged) == in_memory.damage.empty()) std::abort();
+        break;
+      }
+      if (read >= in_memory.items.size() || !SameItem(item, *in_memory.items[read])) std::abort();
+      ++read;
     }
+    if (reader.damage() != in_memory.damage || reader.offset() != in_memory.consumed) std::abort();
   }
-
-  // The rewritten records read back whole and alike, and end cleanly.
-  const auto bytes = rewritten.Data();
-  if (!WriteInput(bytes.data(), bytes.size())) return 0;
-  TSimpleBufferFileStream again(InputPath(), FileOpenMode::kReadOnly);
-  std::size_t reread = 0;
-  for (;;) {
-    TCacheItem item;
-    const RecordReadResult result = item.ReadRecord(again);
-    if (result == RecordReadResult::kDamaged) std::abort();
-    if (result == RecordReadResult::kEnd) break;
-    if (reread >= records.size() || !SameItem(item, records[reread])) std::abort();
-    ++reread;
-  }
-  if (reread != records.size()) std::abort();
+  if (read != in_memory.items.size()) std::abort();
   std::remove(InputPath().c_str());
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "cache/cache_item.h"
+#include "archive/archive_record.h"
 
 #include <gtest/gtest.h>
 
@@ -66,17 +66,18 @@ struct ReadOutcome {
 
 ReadOutcome ReadAll(const std::string& path) {
   TSimpleBufferFileStream stream(path, FileOpenMode::kReadOnly);
+  ArchiveRecordReader reader(stream);
   ReadOutcome outcome;
   for (;;) {
     TCacheItem item;
-    outcome.last = item.ReadRecord(stream);
+    outcome.last = reader.ReadFromStream(item);
     if (outcome.last != RecordReadResult::kRecord) break;
     outcome.items.push_back(std::move(item));
   }
   return outcome;
 }
 
-TEST(CacheItemRecord, WrittenBytesFollowTheLayout) {
+TEST(ArchiveRecord, WrittenBytesFollowTheLayout) {
   TCacheItem item;
   item.MimeIndex = 300;  // a full position, not its low 8 bits
   item.Category = kCategoryMedia;
@@ -87,7 +88,7 @@ TEST(CacheItemRecord, WrittenBytesFollowTheLayout) {
   item.Domain = "a.example";
   item.LocalFile = "/cache/x.gif";
   TExtendedMemoryStream sink;
-  item.WriteToStream(sink);
+  WriteArchiveRecord(sink, item);
 
   Fields expected{300, kCategoryMedia, 36526.5, item.URL, "", "x.gif"};
   const std::string bytes = Record(expected);
@@ -97,31 +98,34 @@ TEST(CacheItemRecord, WrittenBytesFollowTheLayout) {
   EXPECT_EQ(bytes.size(), 28u + item.URL.size() + 1 + 1 + item.ArchiveName.size() + 1);
 }
 
-TEST(CacheItemRecord, TextsEndAtTheirFirstNulBothWays) {
+TEST(ArchiveRecord, TextsEndAtTheirFirstNulBothWays) {
   testing::TempDir dir;
   // Written: an embedded NUL ends the text, as a reader would see it.
   TCacheItem item;
   item.URL = std::string("http://a:80/\0hidden", 19);
   TExtendedMemoryStream sink;
-  item.WriteToStream(sink);
+  WriteArchiveRecord(sink, item);
   EXPECT_EQ(sink.Size(), 28u + 13 + 1 + 1);
 
-  // Read: a stored text holding a NUL early, and one with no NUL at all.
+  // Read: a stored text holding a NUL before its end, or none at all, is
+  // damage: no writer of ours makes such a record.
   std::string bytes = Record({1, 0, 1.0, "", "", ""});
   bytes.resize(16);
   AppendLE<std::uint32_t>(bytes, 6);
   AppendLE<std::uint32_t>(bytes, 3);
   AppendLE<std::uint32_t>(bytes, 1);
   bytes += std::string("ab\0cd\0", 6) + "xyz" + std::string(1, '\0');
-  const ReadOutcome outcome = ReadAll(dir.Write("archive.dat", bytes));
+  ReadOutcome outcome = ReadAll(dir.Write("archive.dat", bytes));
+  EXPECT_TRUE(outcome.items.empty());
+  EXPECT_EQ(outcome.last, RecordReadResult::kDamaged);
+  bytes = Record(Sample(1)) + Record({1, 0, 1.0, "http://a:80/", "xyz", "n.htm"});
+  bytes[bytes.size() - 7] = 'Q';  // the title's NUL
+  outcome = ReadAll(dir.Write("archive.dat", bytes));
   ASSERT_EQ(outcome.items.size(), 1u);
-  EXPECT_EQ(outcome.items[0].URL, "ab");
-  EXPECT_EQ(outcome.items[0].Title, "xyz");
-  EXPECT_EQ(outcome.items[0].ArchiveName, "");
-  EXPECT_EQ(outcome.last, RecordReadResult::kEnd);
+  EXPECT_EQ(outcome.last, RecordReadResult::kDamaged);
 }
 
-TEST(CacheItemRecord, ManyRecordsRoundTripAcrossReadAheadBoundaries) {
+TEST(ArchiveRecord, ManyRecordsRoundTripAcrossReadAheadBoundaries) {
   testing::TempDir dir;
   const std::string path = dir.File("archive.dat");
   std::vector<Fields> expected;
@@ -136,7 +140,7 @@ TEST(CacheItemRecord, ManyRecordsRoundTripAcrossReadAheadBoundaries) {
       item.URL = expected.back().url;
       item.Title = expected.back().title;
       item.ArchiveName = expected.back().archive_name;
-      item.WriteToStream(file);
+      WriteArchiveRecord(file, item);
     }
     ASSERT_GT(file.Size(), 3u * TSimpleBufferFileStream::kReadAheadSize);
   }
@@ -146,7 +150,7 @@ TEST(CacheItemRecord, ManyRecordsRoundTripAcrossReadAheadBoundaries) {
   for (std::size_t i = 0; i < expected.size(); ++i) ExpectItem(outcome.items[i], expected[i]);
 }
 
-TEST(CacheItemRecord, TextsLongerThanTheReadAheadAreReadWhole) {
+TEST(ArchiveRecord, TextsLongerThanTheReadAheadAreReadWhole) {
   testing::TempDir dir;
   Fields big = Sample(1);
   big.title = std::string(3 * TSimpleBufferFileStream::kReadAheadSize + 5, 'T');
@@ -159,21 +163,22 @@ TEST(CacheItemRecord, TextsLongerThanTheReadAheadAreReadWhole) {
   ExpectItem(outcome.items[2], Sample(2));
 }
 
-TEST(CacheItemRecord, EmptyFileIsAtEndAndLeavesTheItemUnchanged) {
+TEST(ArchiveRecord, EmptyFileIsAtEndAndLeavesTheItemUnchanged) {
   testing::TempDir dir;
   TSimpleBufferFileStream stream(dir.Write("archive.dat", ""), FileOpenMode::kReadOnly);
+  ArchiveRecordReader reader(stream);
   TCacheItem item;
   item.URL = "kept";
   item.MimeIndex = 7;
-  EXPECT_TRUE(item.ReadFromStream(stream));
+  EXPECT_EQ(reader.ReadFromStream(item), RecordReadResult::kEnd);
   EXPECT_EQ(item.URL, "kept");
   EXPECT_EQ(item.MimeIndex, 7);
-  EXPECT_EQ(item.ReadRecord(stream), RecordReadResult::kEnd);
+  EXPECT_EQ(reader.ReadFromStream(item), RecordReadResult::kEnd);
 }
 
 // Cutting a file anywhere keeps exactly the records that end before the cut;
 // only a cut between records is a clean end.
-TEST(CacheItemRecord, TruncationAtEveryLengthKeepsTheWholeRecordsBeforeIt) {
+TEST(ArchiveRecord, TruncationAtEveryLengthKeepsTheWholeRecordsBeforeIt) {
   testing::TempDir dir;
   std::vector<Fields> fields = {Sample(1), Sample(4), Sample(9)};
   fields[1].title = std::string(40, 't');
@@ -195,7 +200,7 @@ TEST(CacheItemRecord, TruncationAtEveryLengthKeepsTheWholeRecordsBeforeIt) {
   }
 }
 
-TEST(CacheItemRecord, AbsurdLengthsStopReadingWithoutAllocating) {
+TEST(ArchiveRecord, AbsurdLengthsStopReadingWithoutAllocating) {
   testing::TempDir dir;
   const std::string good = Record(Sample(3));
   struct Case {
@@ -218,42 +223,47 @@ TEST(CacheItemRecord, AbsurdLengthsStopReadingWithoutAllocating) {
     ExpectItem(outcome.items[0], Sample(3));
     EXPECT_EQ(outcome.last, RecordReadResult::kDamaged);
 
-    // The Boolean form answers "at end" at the damage.
+    // The damage leaves the item as the last good record left it, and stays.
     TSimpleBufferFileStream stream(path, FileOpenMode::kReadOnly);
+    ArchiveRecordReader reader(stream);
     TCacheItem item;
-    EXPECT_FALSE(item.ReadFromStream(stream));
-    EXPECT_TRUE(item.ReadFromStream(stream));
+    EXPECT_EQ(reader.ReadFromStream(item), RecordReadResult::kRecord);
+    EXPECT_EQ(reader.ReadFromStream(item), RecordReadResult::kDamaged);
+    EXPECT_EQ(reader.ReadFromStream(item), RecordReadResult::kDamaged);
     ExpectItem(item, Sample(3));
+    EXPECT_EQ(reader.damage().rfind("record 1 at offset " + std::to_string(good.size()) + ": ", 0),
+              0u)
+        << reader.damage();
   }
 }
 
-TEST(CacheItemRecord, LengthsAreCheckedAgainstTheFileAsItIsNow) {
+TEST(ArchiveRecord, LengthsAreCheckedAgainstTheFileAsItIsNow) {
   // The read-ahead already holds the second record's head when the file
   // grows by its texts: the lengths are then backed after all.
   testing::TempDir dir;
   const std::string second = Record(Sample(8));
   const std::string path = dir.Write("archive.dat", Record(Sample(7)) + second.substr(0, 28));
   TSimpleBufferFileStream stream(path, FileOpenMode::kReadOnly);
+  ArchiveRecordReader reader(stream);
   TCacheItem item;
-  ASSERT_EQ(item.ReadRecord(stream), RecordReadResult::kRecord);
+  ASSERT_EQ(reader.ReadFromStream(item), RecordReadResult::kRecord);
   ASSERT_TRUE(AppendToFile(path, second.substr(28)));
-  ASSERT_EQ(item.ReadRecord(stream), RecordReadResult::kRecord);
+  ASSERT_EQ(reader.ReadFromStream(item), RecordReadResult::kRecord);
   ExpectItem(item, Sample(8));
-  EXPECT_EQ(item.ReadRecord(stream), RecordReadResult::kEnd);
+  EXPECT_EQ(reader.ReadFromStream(item), RecordReadResult::kEnd);
 }
 
-TEST(CacheItemRecord, ZeroLengthFieldsReadAsEmptyTexts) {
+TEST(ArchiveRecord, ZeroLengthFieldsAreDamage) {
+  // A length counts the text's NUL, so no writer stores 0.
   testing::TempDir dir;
   std::string bytes = Record({2, 1, 3.0, "", "", ""}).substr(0, 16);
   bytes.append(12, '\0');
   const ReadOutcome outcome = ReadAll(dir.Write("archive.dat", bytes + Record(Sample(6))));
-  ASSERT_EQ(outcome.items.size(), 2u);
-  EXPECT_EQ(outcome.items[0].URL, "");
-  EXPECT_EQ(outcome.items[0].MimeIndex, 2);
-  ExpectItem(outcome.items[1], Sample(6));
+  EXPECT_TRUE(outcome.items.empty());
+  EXPECT_EQ(outcome.last, RecordReadResult::kDamaged);
 }
 
-TEST(CacheItemRecord, FlippedBytesNeverBreakTheReader) {
+TEST(ArchiveRecord, FlippedBytesNeverBreakTheReader) {
   testing::TempDir dir;
   const std::string whole = Record(Sample(1)) + Record(Sample(2)) + Record(Sample(3));
   for (std::size_t at = 0; at < whole.size(); ++at) {
