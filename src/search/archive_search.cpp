@@ -1,7 +1,6 @@
 #include "search/archive_search.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "archive/archive_layout.h"
@@ -60,15 +59,19 @@ bool FileContainsText(const std::string& path, std::string_view lower_text) {
   if (needle.empty()) return false;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
+  // Each block is searched together with the last needle-length-minus-one
+  // bytes of the one before, so a text that straddles two blocks is found.
+  // A NUL is a byte like any other.
+  const std::size_t carry = needle.size() - 1;
+  std::string window;
   char block[kPageBlockSize];
   for (;;) {
     const std::size_t got = std::fread(block, 1, sizeof block, file.get());
-    // The block counts up to its first NUL byte.
-    const void* nul = std::memchr(block, 0, got);
-    const std::size_t length =
-        nul == nullptr ? got : static_cast<std::size_t>(static_cast<const char*>(nul) - block);
-    for (std::size_t i = 0; i < length; ++i) block[i] = AsciiLower(block[i]);
-    if (std::string_view(block, length).find(needle) != std::string_view::npos) return true;
+    if (window.size() > carry) window.erase(0, window.size() - carry);
+    const std::size_t start = window.size();
+    window.append(block, got);
+    for (std::size_t i = start; i < window.size(); ++i) window[i] = AsciiLower(window[i]);
+    if (window.find(needle) != std::string::npos) return true;
     if (got < sizeof block) return false;
   }
 }

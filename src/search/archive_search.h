@@ -4,9 +4,9 @@
 // themselves, and changes nothing in the archive.
 //
 // Both search texts are compared in lower case (only A-Z are changed). A page
-// is read in blocks of 2048 bytes and each block is searched on its own, up
-// to its first NUL byte: a text that straddles a block boundary is not found.
-// Only text/html copies are searched for page text.
+// is read in blocks of 2048 bytes and searched whole: the blocks overlap by
+// the length of the text, and a NUL byte is just a byte. Only text/html
+// copies are searched for page text.
 //
 // The catalogue comes from disk and may be hostile: every archived copy is
 // located through archive_layout.h, so a record naming "..", a slash or an
@@ -71,8 +71,8 @@ std::string SearchFolderOf(std::string_view folder);
 std::optional<std::string> CheckSearchRequest(std::string_view url_text, std::string_view page_text,
                                               std::string_view folder);
 
-// True when the file holds `lower_text` (already in lower case) in one of
-// its 2048-byte blocks. An empty text or an unreadable file never matches.
+// True when the file holds `lower_text` (already in lower case; it ends at
+// its first NUL) anywhere. An empty text or an unreadable file never matches.
 bool FileContainsText(const std::string& path, std::string_view lower_text);
 
 // Searches `folder` (its catalogue must exist; see CheckSearchRequest). The

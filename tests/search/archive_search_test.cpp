@@ -81,31 +81,34 @@ TEST_F(ArchiveSearch, ByPageTextFindsOnlyHtmlPages) {
   EXPECT_TRUE(Search("nowhere", "").hits.empty());
 }
 
-TEST(PageText, BlocksAreSearchedSeparatelyUpToTheirFirstNul) {
+TEST(PageText, TheWholePageIsSearchedAcrossBlocksAndNuls) {
   testing::TempDir dir;
-  std::string straddling(2046, 'x');
-  straddling += "needle";
-  const std::string a = dir.Write("a.htm", straddling);
-  EXPECT_FALSE(FileContainsText(a, "needle"));
-  EXPECT_TRUE(FileContainsText(a, "ne"));
-
-  std::string second_block(2048, 'y');
-  second_block += "NEEDLE";
-  EXPECT_TRUE(FileContainsText(dir.Write("b.htm", second_block), "needle"));
-
-  std::string after_nul = "abc";
-  after_nul.push_back('\0');
-  after_nul += "needle";
-  EXPECT_FALSE(FileContainsText(dir.Write("c.htm", after_nul), "needle"));
-  // A NUL ends only its own block.
-  after_nul.resize(2048, 'z');
-  after_nul += "needle";
-  EXPECT_TRUE(FileContainsText(dir.Write("d.htm", after_nul), "needle"));
-
-  EXPECT_TRUE(FileContainsText(dir.Write("e.htm", std::string(2048, 'q')), "qq"));
-  EXPECT_FALSE(FileContainsText(dir.Write("f.htm", ""), "a"));
+  struct Case {
+    std::string page;
+    const char* text;
+    bool found;
+  };
+  std::string with_nul = "abc";
+  with_nul.push_back('\0');
+  const Case cases[] = {
+      {std::string(2046, 'x') + "needle", "needle", true},  // straddles the first block edge
+      {std::string(2048 * 3 - 1, 'x') + "NEEDLE", "needle", true},
+      {std::string(2048, 'y') + "NEEDLE", "needle", true},
+      {with_nul + "needle", "needle", true},
+      {with_nul + "needle", "c", true},
+      {std::string(2047, 'n') + "e", "ne", true},
+      {std::string(2048, 'q'), "qq", true},
+      {std::string(2046, 'x') + "needl", "needle", false},
+      {"", "a", false},
+      {"\xC4", "\xE4", false},  // only A-Z change case
+      {"abc", "", false},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + std::string(" in a page of ") + std::to_string(c.page.size()));
+    EXPECT_EQ(FileContainsText(dir.Write(std::to_string(n++) + ".htm", c.page), c.text), c.found);
+  }
   EXPECT_FALSE(FileContainsText(dir.File("missing.htm"), "a"));
-  EXPECT_FALSE(FileContainsText(a, ""));
 }
 
 TEST(SearchRequest, IsCheckedBeforeAnythingIsRead) {
