@@ -16,6 +16,16 @@ if(WEBHOARD_SANITIZE)
   target_link_options(webhoard_warnings INTERFACE -fsanitize=address,undefined)
 endif()
 
+# The fuzz build instruments every library, not only the fuzz targets, so
+# libFuzzer sees coverage inside the parsers and the sanitizers check them;
+# undefined behaviour ends the run, and libFuzzer keeps the input.
+if(WEBHOARD_FUZZ)
+  target_compile_options(webhoard_warnings INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+    -fno-omit-frame-pointer)
+  target_link_options(webhoard_warnings INTERFACE -fsanitize=address,undefined)
+endif()
+
 function(webhoard_platform_sources out_var dir)
   file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.cpp")
   if(WIN32)

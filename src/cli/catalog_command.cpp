@@ -14,14 +14,6 @@
 
 namespace webhoard::cli {
 
-std::string OutputField(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  }
-  return out;
-}
-
 int RunCatalog(Arguments& args, Console& console) {
   const auto folder = args.Operand();
   args.ExpectNoMore();

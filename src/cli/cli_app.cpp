@@ -1,9 +1,11 @@
 #include "cli/cli_app.h"
 
+#include <cerrno>
 #include <exception>
 
 #include "cache/buffered_file_stream.h"
 #include "cache/mime_types.h"
+#include "common/file_util.h"
 #include "platform/program_folder.h"
 
 #ifndef WEBHOARD_VERSION
@@ -37,7 +39,15 @@ int RunCommandLine(const std::vector<std::string>& words, Console& console) {
     if (!LoadMimeTypes(ProgramFolder(), &mime_error)) {
       std::fprintf(console.err, "webhoard: warning: %s\n", mime_error.c_str());
     }
-    return command->run(args, console);
+    const int status = command->run(args, console);
+    // Results that never reached their reader (a full disk, a closed pipe)
+    // are a failed command, not a done one.
+    if (std::fflush(console.out) != 0 || std::ferror(console.out) != 0) {
+      std::fprintf(console.err, "webhoard %s: cannot write the output: %s\n", command->name,
+                   ErrnoText(errno).c_str());
+      return kExitFailed;
+    }
+    return status;
   } catch (const UsageError& e) {
     std::fprintf(console.err, "webhoard %s: %s (see webhoard %s --help)\n", command->name, e.what(),
                  command->name);

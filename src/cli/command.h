@@ -41,7 +41,8 @@ int RunCatalog(Arguments& args, Console& console);
 int RunSettings(Arguments& args, Console& console);
 
 // A field of tab-separated output: tabs and line breaks become blanks so
-// that every record stays one line.
+// that every record stays one line, and other control bytes are written as
+// \xHH so that none reaches a terminal raw.
 std::string OutputField(std::string_view text);
 
 }  // namespace webhoard::cli

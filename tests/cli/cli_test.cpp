@@ -168,6 +168,22 @@ TEST_F(CommandLine, ArchiveCatalogSearchAndReindex) {
   EXPECT_EQ(Run("reindex ''").status, 1);
 }
 
+TEST_F(CommandLine, OutputCarriesNoControlBytesAndFailedWritesFail) {
+  const std::string index = MakeCache();
+  // A page title from a web server reaches the catalogue listing.
+  dir_.Write("cache/A.MOZ", "<html><title>Start\x1b]0;owned\x07</title></html>");
+  const std::string archive = dir_.File("archive");
+  ASSERT_EQ(Run("archive --netscape " + index + " --to " + archive + " --yes").status, 0);
+  const Outcome listed = Run("catalog " + archive);
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(listed.out.find('\x1b'), std::string::npos);
+  EXPECT_NE(listed.out.find("\tStart\\x1B]0;owned\t"), std::string::npos) << listed.out;
+
+  const Outcome full = Run("catalog " + archive + " >/dev/full");
+  EXPECT_EQ(full.status, 2);
+  EXPECT_NE(full.err.find("cannot write the output"), std::string::npos) << full.err;
+}
+
 TEST_F(CommandLine, ArchiveAsksOnTheTerminal) {
   const std::string index = MakeCache();
   // Refusing to create the folder archives nothing.
