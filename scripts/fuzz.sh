@@ -46,7 +46,7 @@ seeds_of() {
     rewrite_page_fuzz|page_search_fuzz)
       find samples -type f -name '*.html' ;;
     *) ;;
-  esac
+  esac 2>/dev/null
   return 0
 }
 
@@ -62,7 +62,7 @@ for target in "$build"/fuzz/*_fuzz; do
   seeds=$(mktemp -d)
   seeds_of "$name" | while IFS= read -r file; do
     [ -f "$file" ] && cp "$file" "$seeds/$(echo "$file" | tr '/' '_')"
-  done
+  done || true  # a seed folder that is not there is no reason to stop
   options=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/"
            -rss_limit_mb=2048 -timeout=20)
   [ -f "fuzz/dicts/$name.dict" ] && options+=(-dict="fuzz/dicts/$name.dict")
@@ -70,8 +70,8 @@ for target in "$build"/fuzz/*_fuzz; do
   if ! "$target" "${options[@]}" "$corpus" "$seeds" >"$log" 2>&1; then status=1; fi
   rm -rf "$seeds"
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
-  ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
+  cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | cut -d' ' -f2 || true)
+  ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | cut -d' ' -f2 || true)
   found=$(find "$findings" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   [ "$found" -eq 0 ] || status=1
   printf '%-28s %10s %8s %8s %s\n' "$name" "${executions:-?}" "${cov:-?}" "${ft:-?}" "$found"
