@@ -6,8 +6,8 @@
 
 #include "archive/archive_layout.h"
 #include "archive/archive_record.h"
-#include "archive/url_utils.h"
 #include "common/file_util.h"
+#include "url/canonical_url.h"
 
 namespace webhoard {
 namespace {
