@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/prompter.h"
 #include "forms/archive_run.h"
 #include "settings/in_memory_settings.h"
+#include "url/canonical_url.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "archive/link_options.h"
 #include "archive/link_rewriter.h"
 #include "archive/link_targets.h"
 #include "cache/mime_types.h"
-#include "settings/in_memory_settings.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ struct Fixture {
   std::vector<TCacheItem*> selection;
   std::string page;
   std::unique_ptr<LinkTargets> targets;
-  InMemorySettings settings;
+  LinkOptions options;
 };
 
 Fixture& TheFixture() {
@@ -64,7 +64,7 @@ Fixture& TheFixture() {
       f->items.push_back(std::move(item));
     }
     f->targets = std::make_unique<LinkTargets>(f->selection, nullptr);
-    f->settings.emphasize_links = true;
+    f->options.emphasize_links = true;
     std::uint32_t state = 7;
     std::string& p = f->page;
     p = "<html><head><title>A large page</title>\n"
@@ -113,7 +113,7 @@ void BM_RewritePage(benchmark::State& state) {
   Fixture& f = TheFixture();
   for (auto _ : state) {
     std::string out = RewritePageText(f.page, "http://www.site1.example.com:80/dir1/page.html",
-                                      *f.targets, f.settings);
+                                      *f.targets, f.options);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.page.size()));

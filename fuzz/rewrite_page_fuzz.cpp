@@ -1,5 +1,5 @@
 // Fuzz target: the link rewriting and the title reader over any page. The
-// first byte chooses the link settings; a small fixed archive gives links
+// first byte chooses the link options; a small fixed archive gives links
 // something to be found.
 #include <cstddef>
 #include <cstdint>
@@ -31,18 +31,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   static const webhoard::LinkTargets targets(selection, nullptr);
 
-  webhoard::InMemorySettings settings;
+  webhoard::LinkOptions options;
   const std::uint8_t choice = size > 0 ? data[0] : 0;
-  settings.show_original_urls = (choice & 1) != 0;
-  settings.emphasize_links = (choice & 2) != 0;
-  settings.strikeout_links = (choice & 4) != 0;
+  options.show_original_urls = (choice & 1) != 0;
+  options.emphasize_links = (choice & 2) != 0;
+  options.strikeout_links = (choice & 4) != 0;
   if ((choice & 8) != 0) {
-    settings.emphasizing_tag.clear();
-    settings.de_emphasizing_tag.clear();
+    options.emphasizing_tag.clear();
+    options.de_emphasizing_tag.clear();
   }
   const std::string_view page(reinterpret_cast<const char*>(data), size);
   const std::string out =
-      webhoard::RewritePageText(page, "http://host:80/dir/index.htm", targets, settings);
+      webhoard::RewritePageText(page, "http://host:80/dir/index.htm", targets, options);
   // Text up to the first "<" is copied as it is.
   const std::size_t open = page.find('<');
   const std::size_t kept = open == std::string_view::npos ? size : open + 1;

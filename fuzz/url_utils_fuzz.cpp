@@ -10,7 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "archive/url_utils.h"
+#include "url/canonical_url.h"
+#include "url/url_utils.h"
 
 namespace {
 

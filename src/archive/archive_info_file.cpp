@@ -6,6 +6,7 @@
 #include "archive/archive_layout.h"
 #include "archive/archive_record.h"
 #include "common/file_util.h"
+#include "url/canonical_url.h"
 
 namespace webhoard {
 namespace {

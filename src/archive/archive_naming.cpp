@@ -3,7 +3,7 @@
 #include <array>
 
 #include "common/ascii.h"
-#include "archive/url_utils.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "archive/archive_layout.h"
 #include "archive/archive_record.h"
-#include "archive/url_utils.h"
+#include "url/canonical_url.h"
 #include "cache/buffered_file_stream.h"
 #include "common/file_util.h"
 

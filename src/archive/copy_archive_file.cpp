@@ -5,6 +5,8 @@
 // source that cannot be read to its end, a full disk) therefore never leaves
 // a half-written file under the target's name, and copying a file onto
 // itself leaves it intact instead of emptying it first.
+#include "archive/copy_archive_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -12,8 +14,6 @@
 #include <string>
 #include <system_error>
 #include <vector>
-
-#include "archive/url_utils.h"
 
 #if defined(__linux__)
 #include <sys/sendfile.h>

@@ -1,7 +1,7 @@
 #include "archive/link_resolver.h"
 
-#include "archive/url_utils.h"
 #include "common/ascii.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -9,9 +9,9 @@
 #include "archive/archive_layout.h"
 #include "archive/link_resolver.h"
 #include "archive/page_title.h"
-#include "archive/url_utils.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {
@@ -120,7 +120,7 @@ std::ptrdiff_t RewriteRefresh(std::string& tag, const Value& value, const std::s
 }  // namespace
 
 std::string RewriteTag(std::string tag, std::string& base, const LinkTargets& targets,
-                       const InMemorySettings& settings, TagFlags& flags) {
+                       const LinkOptions& options, TagFlags& flags) {
   std::size_t pos = 0;
   const std::string name = NextWord(tag, pos);
   if (!OneOf(name, kLinkTags)) return tag;
@@ -165,7 +165,7 @@ std::string RewriteTag(std::string tag, std::string& base, const LinkTargets& ta
       const bool anchor_link = name == "A" && word == "HREF";
       if (missing) {
         if (anchor_link) flags.target_missing = true;
-        if (settings.show_original_urls) {
+        if (options.show_original_urls) {
           target = resolved;
           LinkForm(target);
         }
@@ -184,7 +184,7 @@ std::string RewriteTag(std::string tag, std::string& base, const LinkTargets& ta
 }
 
 std::string RewritePageText(std::string_view page, std::string_view page_url,
-                            const LinkTargets& targets, const InMemorySettings& settings) {
+                            const LinkTargets& targets, const LinkOptions& options) {
   const std::size_t n = page.size();
   std::string out;
   out.reserve(n + n / 8);
@@ -231,28 +231,28 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
 
     TagFlags flags;
     if (tag.size() >= kShortestLinkTag) {
-      tag = RewriteTag(std::move(tag), base, targets, settings, flags);
+      tag = RewriteTag(std::move(tag), base, targets, options, flags);
     } else if (!tag.empty()) {
       const bool closes_anchor = FirstWord(tag) == "/A";
-      if (emphasis_pending && settings.emphasize_links && closes_anchor) {
+      if (emphasis_pending && options.emphasize_links && closes_anchor) {
         emphasis_pending = false;
-        if (!settings.de_emphasizing_tag.empty()) {
-          tag = settings.de_emphasizing_tag + "><" + tag;
+        if (!options.de_emphasizing_tag.empty()) {
+          tag = options.de_emphasizing_tag + "><" + tag;
         }
       }
-      if (strike_open && settings.strikeout_links && closes_anchor) {
+      if (strike_open && options.strikeout_links && closes_anchor) {
         strike_open = false;
         tag = "/STRIKE><" + tag;
       }
     }
     out.append(tag);
-    if (settings.emphasize_links && flags.target_archived) {
-      if (!settings.emphasizing_tag.empty()) {
-        out.append("<").append(settings.emphasizing_tag).append(">");
+    if (options.emphasize_links && flags.target_archived) {
+      if (!options.emphasizing_tag.empty()) {
+        out.append("<").append(options.emphasizing_tag).append(">");
       }
       emphasis_pending = true;
     }
-    if (settings.strikeout_links && flags.target_missing) {
+    if (options.strikeout_links && flags.target_missing) {
       out.append("<STRIKE>");
       strike_open = true;
     }
@@ -261,7 +261,7 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
 }
 
 bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
-                 const InMemorySettings& settings, std::string* error) {
+                 const LinkOptions& options, std::string* error) {
   auto fail = [&](std::string message) {
     if (error != nullptr) *error = std::move(message);
     return false;
@@ -272,7 +272,7 @@ bool RewritePage(TCacheItem& item, const std::string& archive_folder, const Link
   item.Title = PageTitleOf(*page);
   const auto target = ArchivePathOf(archive_folder, item);
   if (!target) return fail("no archive path for " + item.URL);
-  const std::string rewritten = RewritePageText(*page, item.URL, targets, settings);
+  const std::string rewritten = RewritePageText(*page, item.URL, targets, options);
 
   // Written beside its place under a hidden name that archive names do not
   // take in practice, then renamed over the old copy in one step.

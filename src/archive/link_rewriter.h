@@ -33,9 +33,9 @@
 #include <string>
 #include <string_view>
 
+#include "archive/link_options.h"
 #include "archive/link_targets.h"
 #include "cache/cache_item.h"
-#include "settings/in_memory_settings.h"
 
 namespace webhoard {
 
@@ -47,11 +47,11 @@ struct TagFlags {
 
 // The new text of one tag (without its "<"); a BASE HREF changes `base`.
 std::string RewriteTag(std::string tag, std::string& base, const LinkTargets& targets,
-                       const InMemorySettings& settings, TagFlags& flags);
+                       const LinkOptions& options, TagFlags& flags);
 
 // The rewritten bytes of the page at `page_url` held in `page`.
 std::string RewritePageText(std::string_view page, std::string_view page_url,
-                            const LinkTargets& targets, const InMemorySettings& settings);
+                            const LinkTargets& targets, const LinkOptions& options);
 
 // Writes the archived copy of a page item below `archive_folder` and sets
 // the item's Title. A missing cached file gives no copy and no title (true:
@@ -60,6 +60,6 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
 // was. False, with `error` set, when the copy could not be written or the
 // item's archive path is not a plain Domain/type folder/name.
 bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
-                 const InMemorySettings& settings, std::string* error = nullptr);
+                 const LinkOptions& options, std::string* error = nullptr);
 
 }  // namespace webhoard

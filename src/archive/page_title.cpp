@@ -1,8 +1,8 @@
 #include "archive/page_title.h"
 
-#include "archive/url_utils.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -6,38 +6,39 @@
 #include "common/file_util.h"
 #include "explorer/cache_deletion.h"  // kNoFilesHelpContext
 #include "forms/archive_run.h"
+#include "index/build_index.h"
 #include "platform/registry.h"
-#include "settings/settings_steps.h"
+#include "settings/run_settings.h"
 
 namespace webhoard::cli {
 namespace {
 
-// LINK OPTIONS: change the in-memory settings of this run only.
-void ApplyLinkOptions(Arguments& args, const PropertiesFields& stored, InMemorySettings& settings) {
+// LINK OPTIONS and --to: this run's own settings.
+RunChoices ParseRunChoices(Arguments& args) {
+  RunChoices choices;
   if (auto v = args.Value("--original-urls"))
-    settings.show_original_urls = ParseYesNo("--original-urls", *v);
-  if (auto v = args.Value("--strikeout")) settings.strikeout_links = ParseYesNo("--strikeout", *v);
-  if (auto v = args.Value("--detailed")) settings.detailed_index = ParseYesNo("--detailed", *v);
+    choices.show_original_urls = ParseYesNo("--original-urls", *v);
+  if (auto v = args.Value("--strikeout")) choices.strikeout_links = ParseYesNo("--strikeout", *v);
+  if (auto v = args.Value("--detailed")) choices.detailed_index = ParseYesNo("--detailed", *v);
   if (auto v = args.Value("--emphasize")) {
-    if (*v == "none") {
-      settings.emphasize_links = false;
-      return;
-    }
-    Emphasis emphasis;
+    choices.emphasize_links = *v != "none";
     if (*v == "bold") {
-      emphasis = Emphasis::kBold;
+      choices.emphasis = Emphasis::kBold;
     } else if (*v == "italic") {
-      emphasis = Emphasis::kItalic;
+      choices.emphasis = Emphasis::kItalic;
     } else if (*v == "larger") {
-      emphasis = Emphasis::kLarger;
+      choices.emphasis = Emphasis::kLarger;
     } else if (*v == "custom") {
-      emphasis = Emphasis::kCustom;  // the stored custom tags
-    } else {
+      choices.emphasis = Emphasis::kCustom;  // the stored custom tags
+    } else if (*v != "none") {
       throw UsageError("--emphasize takes none, bold, italic, larger or custom");
     }
-    settings.emphasize_links = true;
-    SetEmphasisTags(emphasis, stored.emphasize_tag, stored.de_emphasize_tag, settings);
   }
+  if (auto to = args.Value("--to")) {
+    if (to->empty()) throw UsageError("--to needs a folder");
+    choices.archive_folder = *to;
+  }
+  return choices;
 }
 
 }  // namespace
@@ -45,18 +46,11 @@ void ApplyLinkOptions(Arguments& args, const PropertiesFields& stored, InMemoryS
 int RunArchiveCommand(Arguments& args, Console& console) {
   const CacheSource source = ParseCacheSource(args);
   const CacheChoice choice = ParseChoice(args);
-  const auto to = args.Value("--to");
+  const RunChoices run_choices = ParseRunChoices(args);
   const bool yes = args.Flag("--yes");
 
-  SettingsStore store(SystemRegistry());
   InMemorySettings& settings = Settings();
-  const PropertiesFields fields =
-      LoadSettings(store, source.edition, settings, [] { return std::string(); });
-  ApplyLinkOptions(args, fields, settings);
-  if (to) {
-    if (to->empty()) throw UsageError("--to needs a folder");
-    settings.current_archive_folder = *to;
-  }
+  LoadRunSettings(SettingsStore(SystemRegistry()), source.edition, run_choices, settings);
   args.ExpectNoMore();
   if (settings.current_archive_folder.empty()) {
     throw UsageError("no archive folder: give --to FOLDER or set one in the settings");
@@ -64,20 +58,24 @@ int RunArchiveCommand(Arguments& args, Console& console) {
 
   TerminalPrompter prompter(yes, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);
-  ChosenItems chosen = Choose(cache, choice, "archive", console.err);
-  if (chosen.items.empty()) {
-    prompter.ShowMessage("No files to archive.", MessageKind::kInformation, kButtonOk | kButtonHelp,
+  TSelectionForm explorer(source.edition, prompter, cache);
+  ApplyChoice(explorer, choice, "archive", console.err);
+  const std::vector<TCacheItem*> chosen = explorer.Chooser().ChosenItems(cache);
+  if (chosen.empty()) {
+    prompter.ShowMessage(kNoFilesToArchive, MessageKind::kInformation, kButtonOk | kButtonHelp,
                          kNoFilesHelpContext);
     return kExitOk;
   }
 
+  // The run itself, not the dialog's Archive button: --yes answers every
+  // question Yes but must not open the index in a browser.
   ArchiveRunEnvironment env;
   env.edition = source.edition;
   env.prompter = &prompter;
   env.settings = &settings;
   ArchiveRun run(env);
   run.PrepareArchiveRun();
-  run.selection() = chosen.items;
+  run.selection() = chosen;
   TerminalModalHost host(prompter, console.err);
   run.RunArchive(host);
   if (!yes) run.FinishArchiveRun();
@@ -91,7 +89,7 @@ int RunArchiveCommand(Arguments& args, Console& console) {
                "%zu items archived, %zu failed, %zu of no known type; catalogue holds %zu\n",
                report.copied, report.failed, report.untyped, report.catalogue_size);
   if (!report.save.ok || !report.error.empty()) return kExitFailed;
-  const std::string index_page = JoinPath(settings.current_archive_folder, "1st_page.htm");
+  const std::string index_page = JoinPath(settings.current_archive_folder, kIndexEntryPage);
   if (FileExists(index_page)) std::fprintf(console.out, "%s\n", index_page.c_str());
   return kExitOk;
 }

@@ -2,20 +2,13 @@
 // [CONTAINERFOLDER]) and reading it into a cache item list.
 #pragma once
 
-#include <string>
-
 #include "cache/cache_item.h"
 #include "cli/arguments.h"
 #include "cli/command.h"
-#include "common/edition.h"
 #include "common/prompter.h"
+#include "explorer/edition_cache.h"
 
 namespace webhoard::cli {
-
-struct CacheSource {
-  Edition edition = Edition::kNavigator;
-  std::string location;  // the index file, or the container folder ("" = default)
-};
 
 // Takes --netscape/--ie from the arguments; UsageError when neither or both.
 CacheSource ParseCacheSource(Arguments& args);

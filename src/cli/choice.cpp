@@ -1,10 +1,8 @@
 #include "cli/choice.h"
 
 #include <charconv>
-#include <unordered_map>
 
 #include "common/ascii.h"
-#include "common/clock.h"
 
 namespace webhoard::cli {
 namespace {
@@ -75,33 +73,34 @@ CacheChoice ParseChoice(Arguments& args) {
   return choice;
 }
 
-ChosenItems Choose(const TCacheItemList& cache, const CacheChoice& choice, const char* command,
-                   std::FILE* err) {
-  ChosenItems chosen;
-  chosen.window = AgeWindowFor(choice.mode, choice.count, choice.unit, Now());
-  const DomainTable table = RebuildDomainTable(cache, chosen.window);
-  if (choice.domains.empty()) {
-    chosen.archive_domains = table.sorted_names;
-  } else {
-    std::unordered_map<std::string, std::vector<std::string>> by_lower_name;
-    for (const std::string& name : table.sorted_names)
-      by_lower_name[AsciiLower(name)].push_back(name);
+void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const char* command,
+                 std::FILE* err) {
+  form.ApplyAgeFilter(choice.mode, choice.count, choice.unit);
+  if (!choice.domains.empty()) {
+    form.ExcAllBtnClick();
     for (const std::string& wanted : choice.domains) {
-      const auto found = by_lower_name.find(AsciiLower(wanted));
-      if (found == by_lower_name.end()) {
+      // Names that differ only in case are one domain to the user.
+      ListBox& available = form.SrcList;
+      const std::string lower = AsciiLower(wanted);
+      bool found = false;
+      for (std::size_t i = 0; i < available.items.size(); ++i) {
+        available.selected[i] = AsciiLower(available.items[i]) == lower;
+        found = found || available.selected[i];
+      }
+      if (!found) {
         std::fprintf(err, "webhoard %s: no items of domain %s in the age window\n", command,
                      wanted.c_str());
         continue;
       }
-      for (const std::string& name : found->second) chosen.archive_domains.push_back(name);
-      by_lower_name.erase(found);  // each domain moves once
+      form.IncludeBtnClick();
     }
   }
-  chosen.available_domains_empty = chosen.archive_domains.size() == table.sorted_names.size();
-  chosen.counts = SumCounts(table.entries, chosen.archive_domains);
-  chosen.items =
-      ItemChooser(chosen.window, chosen.archive_domains, choice.checks).ChosenItems(cache);
-  return chosen;
+  form.TextBox.checked = choice.checks.text;
+  form.MediaBox.checked = choice.checks.media;
+  form.OthersBox.checked = choice.checks.other;
+  form.TextBoxClick();
+  form.MediaBoxClick();
+  form.OthersBoxClick();
 }
 
 }  // namespace webhoard::cli

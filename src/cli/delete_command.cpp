@@ -3,20 +3,11 @@
 #include "cli/choice.h"
 #include "cli/command.h"
 #include "cli/terminal.h"
-#include "explorer/cache_deletion.h"
+#include "explorer/edition_cache.h"
 #include "platform/registry.h"
-#include "platform/url_cache.h"
-#include "settings/settings_steps.h"
+#include "settings/settings_store.h"
 
 namespace webhoard::cli {
-namespace {
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-}  // namespace
 
 int RunDelete(Arguments& args, Console& console) {
   const CacheSource source = ParseCacheSource(args);
@@ -26,47 +17,22 @@ int RunDelete(Arguments& args, Console& console) {
 
   TerminalPrompter prompter(yes, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);
-  const ChosenItems chosen = Choose(cache, choice, "delete", console.err);
+  TSelectionForm explorer(source.edition, prompter, cache);
+  ApplyChoice(explorer, choice, "delete", console.err);
 
-  const DeleteConfirmation confirmation =
-      ChooseDeleteConfirmation(chosen.counts, choice.checks, choice.mode == AgeMode::kAllAges,
-                               chosen.available_domains_empty);
-  if (confirmation == DeleteConfirmation::kNothingToDelete) {
-    prompter.ShowMessage(kNoFilesToDelete, MessageKind::kInformation, kButtonOk | kButtonHelp,
-                         kNoFilesHelpContext);
-    std::fprintf(console.out, "0\n");
-    return kExitOk;
+  // The dialog's Delete button: the confirmation, then the walk.
+  EditionCacheRemover remover(source, SettingsStore(SystemRegistry()));
+  explorer.set_cache_remover(&remover);
+  const std::size_t removed = explorer.DeleteButtonClick();
+  if (source.edition == Edition::kNavigator && remover.refused() + remover.failed() > 0) {
+    std::fprintf(console.err,
+                 "webhoard delete: %zu files outside the cache folder left alone, %zu could not "
+                 "be deleted\n",
+                 remover.refused(), remover.failed());
   }
-  const MessageResult answer =
-      prompter.ShowMessage(DeleteConfirmationText(confirmation), MessageKind::kConfirmation,
-                           kButtonYes | kButtonNo | kButtonCancel, 0);
-  if (answer != MessageResult::kYes) {
-    std::fprintf(console.out, "0\n");
-    return kExitOk;
-  }
-
-  const ItemChooser chooser(chosen.window, chosen.archive_domains, choice.checks);
-  std::size_t removed = 0;
-  if (source.edition == Edition::kNavigator) {
-    NavigatorCacheRemover remover(FolderOf(source.location));
-    removed = DeleteChosenItems(cache, chooser, remover);
-    if (remover.refused() + remover.failed() > 0) {
-      std::fprintf(console.err,
-                   "webhoard delete: %zu files outside the cache folder left alone, %zu could not "
-                   "be deleted\n",
-                   remover.refused(), remover.failed());
-    }
-  } else {
-    std::string container = source.location;
-    if (container.empty()) container = ReadExplorerCacheFolder(SettingsStore(SystemRegistry()));
-    std::unique_ptr<UrlCache> url_cache = OpenUrlCache(container);
-    if (!url_cache) throw WorkError("cannot open the URL cache of " + container);
-    UrlCacheRemover remover(*url_cache);
-    removed = DeleteChosenItems(cache, chooser, remover);
-    if (remover.failed() > 0) {
-      std::fprintf(console.err, "webhoard delete: %zu entries could not be deleted (%s)\n",
-                   remover.failed(), url_cache->LastErrorText().c_str());
-    }
+  if (source.edition == Edition::kInternetExplorer && remover.failed() > 0) {
+    std::fprintf(console.err, "webhoard delete: %zu entries could not be deleted (%s)\n",
+                 remover.failed(), remover.LastErrorText().c_str());
   }
   std::fprintf(console.out, "%zu\n", removed);
   return kExitOk;

@@ -13,16 +13,18 @@ int RunList(Arguments& args, Console& console) {
   args.ExpectNoMore();
   TerminalPrompter prompter(false, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);
-  const ChosenItems chosen = Choose(cache, choice, "list", console.err);
-  for (const TCacheItem* item : chosen.items) {
+  TSelectionForm explorer(source.edition, prompter, cache);
+  ApplyChoice(explorer, choice, "list", console.err);
+  for (const TCacheItem* item : explorer.Chooser().ChosenItems(cache)) {
     std::fprintf(console.out, "%d\t%d\t%s\t%s\t%s\t%s\n", item->MimeIndex, item->Category,
                  FormatDateTime(item->Date).c_str(), OutputField(item->URL).c_str(),
                  OutputField(item->Domain).c_str(), OutputField(item->LocalFile).c_str());
   }
+  const CategoryCounts counts = explorer.shown_counts();
   std::fprintf(console.err, "Text %llu, Media %llu, Other %llu\n",
-               static_cast<unsigned long long>(chosen.counts.text),
-               static_cast<unsigned long long>(chosen.counts.media),
-               static_cast<unsigned long long>(chosen.counts.other));
+               static_cast<unsigned long long>(counts.text),
+               static_cast<unsigned long long>(counts.media),
+               static_cast<unsigned long long>(counts.other));
   return kExitOk;
 }
 

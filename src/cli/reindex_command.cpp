@@ -2,9 +2,9 @@
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "forms/archive_run.h"
+#include "forms/reindex_form.h"  // CheckReindexFolder
 #include "platform/registry.h"
-#include "search/reindex_form.h"  // CheckReindexFolder
-#include "settings/settings_steps.h"
+#include "settings/run_settings.h"
 
 namespace webhoard::cli {
 
@@ -16,15 +16,15 @@ int RunReindex(Arguments& args, Console& console) {
     std::fprintf(console.err, "%s\n", TerminalText(*refusal).c_str());
     return folder.empty() ? kExitUsage : kExitFailed;
   }
-  SettingsStore store(SystemRegistry());
   InMemorySettings& settings = Settings();
-  LoadSettings(store, Edition::kNavigator, settings, [] { return std::string(); });
+  RunChoices choices;
+  choices.archive_folder = folder;
+  LoadRunSettings(SettingsStore(SystemRegistry()), Edition::kNavigator, choices, settings);
 
   TerminalPrompter prompter(yes, console.in, console.err);
   ArchiveRunEnvironment env;
   env.prompter = &prompter;
   env.settings = &settings;
-  settings.current_archive_folder = folder;
   ArchiveRun run(env);
   run.PrepareArchiveRun();  // an empty selection: the run re-indexes
   TerminalModalHost host(prompter, console.err);

@@ -30,7 +30,7 @@ constexpr KnownSetting kKnownSettings[] = {
     {kExportOptions, kExportDirectoryName},
     {kSearchOptions, kSearchDirectory},
     {kGeneralOptions, kReindexDirectory},
-    {kExplorerOptions, kCacheFolder},
+    {kInternetExplorerOptions, kCacheFolder},
 };
 
 }  // namespace

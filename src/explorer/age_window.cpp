@@ -19,7 +19,7 @@ AgeWindow AgeWindowFor(AgeMode mode, int count, AgeUnit unit, double now) {
 
 std::vector<std::string> AgeBoxItems(Edition edition, AgeUnit unit) {
   if (unit == AgeUnit::kHours) {
-    if (edition == Edition::kExplorer) return {"1", "2", "3", "6", "12", "18"};
+    if (edition == Edition::kInternetExplorer) return {"1", "2", "3", "6", "12", "18"};
     return {"6", "12", "18"};
   }
   return {"1", "2", "3", "4", "5", "6"};

@@ -1,5 +1,6 @@
 #include "forms/archive_run.h"
 
+#include "index/build_index.h"
 #include "platform/short_path.h"
 #include "shell/shell_open_page.h"
 
@@ -27,7 +28,7 @@ int ArchiveRun::RunArchive(ModalHost& host) {
 
 void ArchiveRun::FinishArchiveRun() {
   if (form_ && form_->modal_result() == kModalOk) {
-    const std::string index_page = form_->archive_folder() + "1st_page.htm";
+    const std::string index_page = form_->archive_folder() + kIndexEntryPage;
     ShellOpenPage(ShortPathName(index_page), *env_.prompter);
   }
   form_.reset();

@@ -1,10 +1,11 @@
-// Control models of the dialogs: what a label, a progress bar, a button or
-// a timer shows, without any toolkit. A form owns its controls and tells its
-// window through Form::NotifyChanged() when they changed; the Qt windows
-// mirror them onto widgets, tests read them directly.
+// Control models of the dialogs: what a label, a progress bar, a button, a
+// timer, an edit field, a check box, a combo box, a list box or a counter
+// shows, without any toolkit. A form owns its controls (form.h); the Qt
+// windows mirror them onto widgets, tests read them directly.
 #pragma once
 
-#include <functional>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,34 +33,45 @@ struct Timer {
   int interval_ms = 1;
 };
 
-// Modal results of a dialog.
-enum ModalResult : int { kModalNone = 0, kModalOk = 1, kModalCancel = 2 };
+// An edit field: its text, and whether it holds the keyboard focus.
+struct EditBox {
+  std::string text;
+  bool focused = false;
+  bool enabled = true;
+};
 
-// What every form shares: its caption, help topic, modal result and the hook
-// its window listens on.
-class Form {
- public:
-  virtual ~Form() = default;
-
+struct CheckBox {
   std::string caption;
-  int help_context = 0;
+  bool checked = true;
+  bool enabled = true;
+};
 
-  int modal_result() const { return modal_result_; }
-  bool closed() const { return modal_result_ != kModalNone; }
-  // Setting a modal result closes the window.
-  void SetModalResult(int result) {
-    modal_result_ = result;
-    NotifyChanged();
-  }
+struct ComboBox {
+  std::vector<std::string> items;
+  int item_index = -1;
+  bool enabled = true;
+  // The selected item's text; empty without a selection.
+  std::string Text() const;
+};
 
-  void set_on_changed(std::function<void()> on_changed) { on_changed_ = std::move(on_changed); }
-  void NotifyChanged() {
-    if (on_changed_) on_changed_();
-  }
+// A list box sorted without regard to case, with multiple selection.
+struct ListBox {
+  std::vector<std::string> items;
+  std::vector<bool> selected;  // one flag per item
+  bool focused = false;
 
- private:
-  int modal_result_ = kModalNone;
-  std::function<void()> on_changed_;
+  void Clear() { items.clear(), selected.clear(); }
+  // Inserts at the sorted place (after equal names); answers the position.
+  std::size_t AddSorted(const std::string& name);
+  void Delete(std::size_t index);
+  void SelectOnly(std::size_t index);
+};
+
+// A counter: its number, drawn grey while its category box is unchecked.
+struct NumberPanel {
+  std::uint64_t value = 0;
+  bool greyed = false;
+  std::string Caption() const { return std::to_string(value); }
 };
 
 }  // namespace webhoard

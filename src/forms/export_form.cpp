@@ -7,9 +7,9 @@
 
 #include "archive/archive_layout.h"
 #include "archive/archive_naming.h"
+#include "archive/copy_archive_file.h"
 #include "archive/link_rewriter.h"
 #include "archive/link_targets.h"
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
 #include "index/build_index.h"
@@ -56,6 +56,17 @@ bool CreateFolders(const std::string& folder) {
 std::string CachedFileName(const std::string& local_file) {
   const auto separator = local_file.find_last_of("/\\");
   return separator == std::string::npos ? local_file : local_file.substr(separator + 1);
+}
+
+// The link settings of the run, read once when its pages are written.
+LinkOptions LinkOptionsOf(const InMemorySettings& settings) {
+  LinkOptions options;
+  options.show_original_urls = settings.show_original_urls;
+  options.emphasize_links = settings.emphasize_links;
+  options.strikeout_links = settings.strikeout_links;
+  options.emphasizing_tag = settings.emphasizing_tag;
+  options.de_emphasizing_tag = settings.de_emphasizing_tag;
+  return options;
 }
 
 }  // namespace
@@ -159,7 +170,7 @@ void TExportForm::PerformArchiveRun() {
     SetModalResult(kModalCancel);
     return;
   }
-  if (env_.edition == Edition::kExplorer && env_.save_settings) env_.save_settings();
+  if (env_.edition == Edition::kInternetExplorer && env_.save_settings) env_.save_settings();
   AskToOpenIndex();
 }
 
@@ -183,11 +194,12 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   SetPhase("Archiving files...");
   SetProgress(0);
   const LinkTargets targets(selection_, &list);
+  const LinkOptions options = LinkOptionsOf(*env_.settings);
   const std::size_t count = selection_.size();
   for (std::size_t i = 0; i < count; ++i) {
     StepProgress(i, count);
     try {
-      CopyItem(*selection_[i], list, targets);
+      CopyItem(*selection_[i], list, targets, options);
     } catch (const std::exception&) {
       ++report_.failed;  // one item's failure never ends the run
     }
@@ -195,13 +207,14 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   }
 }
 
-void TExportForm::CopyItem(TCacheItem& item, ArchiveList& list, const LinkTargets& targets) {
+void TExportForm::CopyItem(TCacheItem& item, ArchiveList& list, const LinkTargets& targets,
+                           const LinkOptions& options) {
   if (item.MimeIndex == 0) {
     ++report_.untyped;
     return;
   }
   if (item.MimeIndex == kMimeIndexHtml) {
-    if (RewritePage(item, archive_folder_, targets, *env_.settings)) {
+    if (RewritePage(item, archive_folder_, targets, options)) {
       ++report_.copied;
     } else {
       ++report_.failed;
@@ -270,7 +283,7 @@ void TExportForm::ReportCatalogueOutcome() {
 }
 
 void TExportForm::AskToOpenIndex() {
-  const std::string index_page = archive_folder_ + "1st_page.htm";
+  const std::string index_page = archive_folder_ + kIndexEntryPage;
   if (!FileExists(index_page)) {
     SetModalResult(kModalCancel);
     return;

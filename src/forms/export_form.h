@@ -21,6 +21,7 @@
 #include "common/edition.h"
 #include "common/prompter.h"
 #include "forms/controls.h"
+#include "forms/form.h"
 #include "settings/in_memory_settings.h"
 
 namespace webhoard {
@@ -84,7 +85,8 @@ class TExportForm : public Form {
   void PerformArchiveRun();
   void NamingPhase(const ArchiveList& list, TakenNames& taken);
   void CopyPhase(ArchiveList& list);
-  void CopyItem(TCacheItem& item, ArchiveList& list, const class LinkTargets& targets);
+  void CopyItem(TCacheItem& item, ArchiveList& list, const class LinkTargets& targets,
+                const struct LinkOptions& options);
   void MakeUniqueName(TCacheItem& item, TakenNames& taken);
   std::string FirstChoiceName(const TCacheItem& item) const;
   void StepProgress(std::size_t index, std::size_t count);

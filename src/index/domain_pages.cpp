@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "archive/archive_layout.h"
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
@@ -13,6 +12,7 @@
 #include "index/image_size.h"
 #include "index/page_file.h"
 #include "index/page_text.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "archive/url_utils.h"
+#include "archive/copy_archive_file.h"
 #include "common/file_util.h"
 #include "platform/program_folder.h"
 

@@ -4,12 +4,13 @@
 #include <memory>
 
 #include "archive/archive_layout.h"
-#include "archive/url_utils.h"
 #include "archive/catalogue_reader.h"
 #include "cache/cache_item.h"
 #include "cache/mime_types.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "url/canonical_url.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -30,7 +30,7 @@ inline constexpr std::string_view kReindexDirectory = "Reindex directory";
 
 // Internet Explorer edition only: the folder that holds the URL cache's
 // index.dat; empty means the one found in the Wine prefix.
-inline constexpr std::string_view kExplorerOptions = "Internet Explorer options";
+inline constexpr std::string_view kInternetExplorerOptions = "Internet Explorer options";
 inline constexpr std::string_view kCacheFolder = "Cache Folder";
 
 inline constexpr std::string_view kDefaultEmphasizeTag = "FONT FACE=\"Arial\"";

@@ -31,12 +31,12 @@ std::string ReadReindexDirectory(const SettingsStore& store) {
   return store.ReadSettingText(kGeneralOptions, kReindexDirectory, ReadDefaultDirectory(store));
 }
 
-std::string ReadExplorerCacheFolder(const SettingsStore& store) {
-  return store.ReadSettingText(kExplorerOptions, kCacheFolder, "");
+std::string ReadInternetExplorerCacheFolder(const SettingsStore& store) {
+  return store.ReadSettingText(kInternetExplorerOptions, kCacheFolder, "");
 }
 
-bool WriteExplorerCacheFolder(SettingsStore& store, std::string_view folder) {
-  return store.WriteSettingText(kExplorerOptions, kCacheFolder, folder);
+bool WriteInternetExplorerCacheFolder(SettingsStore& store, std::string_view folder) {
+  return store.WriteSettingText(kInternetExplorerOptions, kCacheFolder, folder);
 }
 
 Emphasis EmphasisFromStored(std::int32_t stored) {

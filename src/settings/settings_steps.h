@@ -47,8 +47,8 @@ std::string ReadSecondaryDirectory(const SettingsStore& store);
 std::string ReadSearchDirectory(const SettingsStore& store);
 std::string ReadReindexDirectory(const SettingsStore& store);
 // The Internet Explorer cache folder; empty means the Wine prefix's one.
-std::string ReadExplorerCacheFolder(const SettingsStore& store);
-bool WriteExplorerCacheFolder(SettingsStore& store, std::string_view folder);
+std::string ReadInternetExplorerCacheFolder(const SettingsStore& store);
+bool WriteInternetExplorerCacheFolder(SettingsStore& store, std::string_view folder);
 
 // The in-memory tags of an "Emphasize Type" value (only its low 8 bits
 // count; an unknown code means bold) and the custom tags.

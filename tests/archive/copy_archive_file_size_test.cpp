@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "archive/url_utils.h"
+#include "archive/copy_archive_file.h"
 #include "common/file_util.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,6 @@
 // Copying cached files into the archive, on a real temporary folder.
+#include "archive/copy_archive_file.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "archive/url_utils.h"
 #include "common/file_util.h"
 #include "support/temp_dir.h"
 

@@ -26,12 +26,12 @@ TCacheItem Item(std::string url, std::string name, int mime, std::string domain)
   return item;
 }
 
-InMemorySettings PlainSettings() {
-  InMemorySettings settings;
-  settings.show_original_urls = false;
-  settings.emphasize_links = false;
-  settings.strikeout_links = false;
-  return settings;
+LinkOptions PlainOptions() {
+  LinkOptions options;
+  options.show_original_urls = false;
+  options.emphasize_links = false;
+  options.strikeout_links = false;
+  return options;
 }
 
 constexpr std::string_view kSitePage =
@@ -81,18 +81,18 @@ TEST(RewritingPages, WholePageWithEveryKindOfLink) {
       "<IMG SRC=\"../../images/notfound.gif\"><MAP NAME=m>"
       "<AREA HREF=\"../../tarn/text/news.htm\" SHAPE=rect></MAP>\r\n"
       "</BODY>\r\n</HTML>\r\n";
-  EXPECT_EQ(RewritePageText(kSitePage, site.items[0].URL, targets, PlainSettings()), expected);
+  EXPECT_EQ(RewritePageText(kSitePage, site.items[0].URL, targets, PlainOptions()), expected);
 }
 
 TEST(RewritingPages, WholePageWithTheUsersPreferences) {
   Site site;
   const LinkTargets targets(site.selection, &site.archive);
-  InMemorySettings settings = PlainSettings();
-  settings.show_original_urls = true;
-  settings.emphasize_links = true;
-  settings.strikeout_links = true;
-  settings.emphasizing_tag = "I";
-  settings.de_emphasizing_tag = "/I";
+  LinkOptions options = PlainOptions();
+  options.show_original_urls = true;
+  options.emphasize_links = true;
+  options.strikeout_links = true;
+  options.emphasizing_tag = "I";
+  options.de_emphasizing_tag = "/I";
   const std::string page =
       "<P><A HREF=\"news.htm\">news</A> <A HREF=\"http://www.elsewhere.com/x.htm#a\">away</A>"
       "<IMG SRC=gone.gif></P>";
@@ -100,7 +100,7 @@ TEST(RewritingPages, WholePageWithTheUsersPreferences) {
       "<P><A HREF=\"../../tarn/text/news.htm\"><I>news</I></A> "
       "<A HREF=\"http://www.elsewhere.com/x.htm\"><STRIKE>away</STRIKE></A>"
       "<IMG SRC=../../images/notfound.gif></P>";
-  EXPECT_EQ(RewritePageText(page, site.items[0].URL, targets, settings), expected);
+  EXPECT_EQ(RewritePageText(page, site.items[0].URL, targets, options), expected);
 }
 
 TEST(RewritingPages, ArchivedCopyIsWrittenAndTitled) {
@@ -110,15 +110,15 @@ TEST(RewritingPages, ArchivedCopyIsWrittenAndTitled) {
   page.LocalFile = site.dir.Write("cache/index.htm", kSitePage);
   const LinkTargets targets(site.selection, nullptr);
   std::string error;
-  ASSERT_TRUE(RewritePage(page, archive, targets, PlainSettings(), &error)) << error;
+  ASSERT_TRUE(RewritePage(page, archive, targets, PlainOptions(), &error)) << error;
   EXPECT_EQ(page.Title, "TarnHome");
   const auto written = ReadFileBytes(archive + "/tarn/text/index.htm");
   ASSERT_TRUE(written);
-  EXPECT_EQ(*written, RewritePageText(kSitePage, page.URL, targets, PlainSettings()));
+  EXPECT_EQ(*written, RewritePageText(kSitePage, page.URL, targets, PlainOptions()));
 
   // A second run replaces the copy and leaves nothing else beside it.
   site.dir.Write("cache/index.htm", "<title>New</title>");
-  ASSERT_TRUE(RewritePage(page, archive, targets, PlainSettings(), &error)) << error;
+  ASSERT_TRUE(RewritePage(page, archive, targets, PlainOptions(), &error)) << error;
   EXPECT_EQ(ReadFileBytes(archive + "/tarn/text/index.htm"), "<title>New</title>");
   EXPECT_EQ(page.Title, "New");
   int files = 0;
@@ -134,7 +134,7 @@ TEST(RewritingPages, LongestArchiveNamesCanBeWritten) {
   page.ArchiveName = std::string(251, 'n') + ".htm";
   const LinkTargets targets(site.selection, nullptr);
   std::string error;
-  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainSettings(), &error)) << error;
+  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainOptions(), &error)) << error;
   EXPECT_TRUE(FileExists(site.dir.File("arch/tarn/text/" + page.ArchiveName)));
 }
 
@@ -143,7 +143,7 @@ TEST(RewritingPages, MissingCachedFileGivesNoCopyAndNoTitle) {
   TCacheItem& page = site.items[0];
   page.LocalFile = site.dir.File("cache/gone.htm");
   const LinkTargets targets(site.selection, nullptr);
-  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainSettings()));
+  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainOptions()));
   EXPECT_TRUE(page.Title.empty());
   EXPECT_FALSE(fs::exists(site.dir.File("arch/tarn")));
 }
@@ -153,7 +153,7 @@ TEST(RewritingPages, EmptyPageGivesAnEmptyCopy) {
   TCacheItem& page = site.items[0];
   page.LocalFile = site.dir.Write("cache/empty.htm", "");
   const LinkTargets targets(site.selection, nullptr);
-  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainSettings()));
+  EXPECT_TRUE(RewritePage(page, site.dir.File("arch"), targets, PlainOptions()));
   EXPECT_EQ(ReadFileBytes(site.dir.File("arch/tarn/text/index.htm")), "");
   EXPECT_EQ(page.Title, "");
 }
@@ -168,16 +168,16 @@ TEST(RewritingPages, FailuresLeaveTheOldCopyAndNeverWriteOutsideTheArchive) {
   // Something in the way of the partial file makes the write fail.
   fs::create_directories(archive + "/tarn/text/.~index.htm.part");
   std::string error;
-  EXPECT_FALSE(RewritePage(page, archive, targets, PlainSettings(), &error));
+  EXPECT_FALSE(RewritePage(page, archive, targets, PlainOptions(), &error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(ReadFileBytes(archive + "/tarn/text/index.htm"), "old copy");
 
   page.ArchiveName = "../../../escaped.htm";
-  EXPECT_FALSE(RewritePage(page, archive, targets, PlainSettings(), &error));
+  EXPECT_FALSE(RewritePage(page, archive, targets, PlainOptions(), &error));
   EXPECT_FALSE(fs::exists(site.dir.File("escaped.htm")));
   page.ArchiveName = "index.htm";
   page.Domain = "..";
-  EXPECT_FALSE(RewritePage(page, archive, targets, PlainSettings(), &error));
+  EXPECT_FALSE(RewritePage(page, archive, targets, PlainOptions(), &error));
   EXPECT_FALSE(fs::exists(site.dir.File("text/index.htm")));
 }
 
@@ -197,8 +197,7 @@ TEST(RewritingPages, LargePageWithManyLinksIsRewrittenWhole) {
     page +=
         "<LI><A HREF=\"p" + std::to_string(i * 7) + ".htm\">item " + std::to_string(i) + "</A>\r\n";
   }
-  const std::string out =
-      RewritePageText(page, "http://big:80/index.htm", targets, PlainSettings());
+  const std::string out = RewritePageText(page, "http://big:80/index.htm", targets, PlainOptions());
   std::size_t found = 0;
   for (std::size_t at = out.find("../../big/text/p"); at != std::string::npos;
        at = out.find("../../big/text/p", at + 1)) {
@@ -214,7 +213,7 @@ TEST(RewritingPages, LargePageWithManyLinksIsRewrittenWhole) {
 TEST(RewritingPagesDamage, RandomAndHostileMarkupIsHandled) {
   Site site;
   const LinkTargets targets(site.selection, &site.archive);
-  InMemorySettings all_on = PlainSettings();
+  LinkOptions all_on = PlainOptions();
   all_on.show_original_urls = true;
   all_on.emphasize_links = true;
   all_on.strikeout_links = true;
@@ -249,9 +248,9 @@ TEST(RewritingPagesDamage, RandomAndHostileMarkupIsHandled) {
     std::string page;
     const int count = static_cast<int>(random() % 40);
     for (int k = 0; k < count; ++k) page += pieces[random() % pieces.size()];
-    for (const InMemorySettings& settings : {PlainSettings(), all_on}) {
+    for (const LinkOptions& options : {PlainOptions(), all_on}) {
       const std::string out =
-          RewritePageText(page, "http://tarn:80/site/index.htm", targets, settings);
+          RewritePageText(page, "http://tarn:80/site/index.htm", targets, options);
       // Text before the first "<" is never touched.
       const std::size_t open = page.find('<');
       ASSERT_EQ(out.substr(0, open == std::string::npos ? out.size() : open + 1),
@@ -264,12 +263,12 @@ TEST(RewritingPagesDamage, RandomAndHostileMarkupIsHandled) {
 TEST(RewritingPagesDamage, EveryPrefixOfARealPage) {
   Site site;
   const LinkTargets targets(site.selection, &site.archive);
-  InMemorySettings settings = PlainSettings();
-  settings.strikeout_links = true;
-  settings.emphasize_links = true;
+  LinkOptions options = PlainOptions();
+  options.strikeout_links = true;
+  options.emphasize_links = true;
   for (std::size_t length = 0; length <= kSitePage.size(); ++length) {
     const std::string_view page = kSitePage.substr(0, length);
-    const std::string out = RewritePageText(page, site.items[0].URL, targets, settings);
+    const std::string out = RewritePageText(page, site.items[0].URL, targets, options);
     if (page.find('<') == std::string_view::npos) {
       EXPECT_EQ(out, page);
     }

@@ -20,11 +20,11 @@ class Rewriting : public ::testing::Test {
     Add("http://host:80/dir/applet.class", "applet.exe", 40, "host");
     Add("http://other:80/x/o.htm", "o.htm", 1, "other");
     for (auto& item : owned_) selection_.push_back(&item);
-    settings_.show_original_urls = false;
-    settings_.emphasize_links = false;
-    settings_.strikeout_links = false;
-    settings_.emphasizing_tag = "B";
-    settings_.de_emphasizing_tag = "/B";
+    options_.show_original_urls = false;
+    options_.emphasize_links = false;
+    options_.strikeout_links = false;
+    options_.emphasizing_tag = "B";
+    options_.de_emphasizing_tag = "/B";
   }
 
   void Add(std::string url, std::string name, int mime = 1, std::string domain = "host") {
@@ -38,7 +38,7 @@ class Rewriting : public ::testing::Test {
 
   std::string Rewrite(std::string_view page) {
     const LinkTargets targets(selection_, nullptr);
-    return RewritePageText(page, "http://host:80/dir/index.htm", targets, settings_);
+    return RewritePageText(page, "http://host:80/dir/index.htm", targets, options_);
   }
 
   struct Case {
@@ -51,7 +51,7 @@ class Rewriting : public ::testing::Test {
 
   std::vector<TCacheItem> owned_;
   std::vector<TCacheItem*> selection_;
-  InMemorySettings settings_;
+  LinkOptions options_;
 };
 
 TEST_F(Rewriting, LinksToArchivedItemsLeadToTheirCopies) {
@@ -91,7 +91,7 @@ TEST_F(Rewriting, MissingTargetsLeadToTheNotFoundPageOrImage) {
       {"<TD BACKGROUND=gone.gif>", "<TD BACKGROUND=../../notfound.htm>"},
       {"<A HREF=\"news:comp.x\">", "<A HREF=\"../../notfound.htm\">"},
   });
-  settings_.show_original_urls = true;
+  options_.show_original_urls = true;
   Check({
       {"<A HREF=gone.htm#top>", "<A HREF=http://host/dir/gone.htm>"},
       {"<AREA HREF=/gone.htm>", "<AREA HREF=http://host/gone.htm>"},
@@ -185,8 +185,8 @@ TEST_F(Rewriting, MetaRefreshLeadsToTheArchivedPage) {
 }
 
 TEST_F(Rewriting, EmphasisAndStrikeOutWrapTheLinkText) {
-  settings_.emphasize_links = true;
-  settings_.strikeout_links = true;
+  options_.emphasize_links = true;
+  options_.strikeout_links = true;
   Check({
       {"<A HREF=page.htm>t</A>", "<A HREF=../../host/text/page.htm><B>t</B></A>"},
       {"<A HREF=gone.htm>t</a>", "<A HREF=../../notfound.htm><STRIKE>t</STRIKE></a>"},
@@ -199,17 +199,17 @@ TEST_F(Rewriting, EmphasisAndStrikeOutWrapTheLinkText) {
       {"<AREA HREF=gone.htm>", "<AREA HREF=../../notfound.htm>"},
       {"<IMG SRC=img.gif>", "<IMG SRC=../../host/image/img.gif>"},
   });
-  settings_.show_original_urls = true;
+  options_.show_original_urls = true;
   Check({{"<A HREF=gone.htm>t</A>", "<A HREF=http://host/dir/gone.htm><STRIKE>t</STRIKE></A>"}});
-  settings_.emphasizing_tag = "FONT SIZE=+1";
-  settings_.de_emphasizing_tag = "/FONT";
+  options_.emphasizing_tag = "FONT SIZE=+1";
+  options_.de_emphasizing_tag = "/FONT";
   Check(
       {{"<A HREF=page.htm>t</A>", "<A HREF=../../host/text/page.htm><FONT SIZE=+1>t</FONT></A>"}});
-  settings_.emphasizing_tag = "";
-  settings_.de_emphasizing_tag = "";
+  options_.emphasizing_tag = "";
+  options_.de_emphasizing_tag = "";
   Check({{"<A HREF=page.htm>t</A>", "<A HREF=../../host/text/page.htm>t</A>"}});
-  settings_.emphasize_links = false;
-  settings_.strikeout_links = false;
+  options_.emphasize_links = false;
+  options_.strikeout_links = false;
   Check({{"<A HREF=gone.htm>t</A>", "<A HREF=http://host/dir/gone.htm>t</A>"}});
 }
 

@@ -17,7 +17,7 @@ namespace {
 
 const std::string kSamples = std::string(WEBHOARD_SOURCE_DIR) + "/samples";
 const std::string kNetscapeIndex = kSamples + "/netscape/FAT.DB";
-const std::string kExplorerContainer = kSamples + "/ie/Content.IE5";
+const std::string kInternetExplorerContainer = kSamples + "/ie/Content.IE5";
 
 struct Outcome {
   int status = -1;
@@ -114,8 +114,8 @@ TEST_F(BundledSamples, NavigatorCacheListsAndArchives) {
                   "application/trailmap.pdf", "text/trails.htm"});
 }
 
-TEST_F(BundledSamples, ExplorerContainerListsAndArchives) {
-  ListAndArchive("--ie " + kExplorerContainer,
+TEST_F(BundledSamples, InternetExplorerContainerListsAndArchives) {
+  ListAndArchive("--ie " + kInternetExplorerContainer,
                  {"image/logo[1].gif", "image/summit[1].jpg", "audio/birdsong[1].au",
                   "application/trail-map[1].pdf", "text/trails[1].html"});
 }
@@ -140,7 +140,7 @@ TEST_F(BundledSamples, BothCachesHoldTheSameAddresses) {
   };
   const auto navigator = addresses("--netscape " + kNetscapeIndex);
   EXPECT_EQ(navigator.size(), 14u);
-  EXPECT_EQ(navigator, addresses("--ie " + kExplorerContainer));
+  EXPECT_EQ(navigator, addresses("--ie " + kInternetExplorerContainer));
 }
 
 }  // namespace

@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "../index/test_images.h"
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
 #include "forms/archive_run.h"
+#include "index/build_index.h"
 #include "support/scripted_prompter.h"
+#include "url/canonical_url.h"
 
 namespace {
 
@@ -123,6 +124,6 @@ int main(int argc, char** argv) {
                  report.error.c_str());
     return 1;
   }
-  std::printf("%s\n", JoinPath(settings.current_archive_folder, "1st_page.htm").c_str());
+  std::printf("%s\n", JoinPath(settings.current_archive_folder, kIndexEntryPage).c_str());
   return 0;
 }

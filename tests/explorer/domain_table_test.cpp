@@ -4,7 +4,7 @@
 
 #include "explorer/age_window.h"
 #include "explorer/item_chooser.h"
-#include "explorer_items.h"
+#include "support/explorer_items.h"
 
 namespace webhoard {
 namespace {
@@ -36,9 +36,9 @@ TEST(AgeWindow, BoundsAreExclusiveAndFollowTheFilter) {
 
   EXPECT_EQ(AgeBoxItems(Edition::kNavigator, AgeUnit::kHours),
             (std::vector<std::string>{"6", "12", "18"}));
-  EXPECT_EQ(AgeBoxItems(Edition::kExplorer, AgeUnit::kHours),
+  EXPECT_EQ(AgeBoxItems(Edition::kInternetExplorer, AgeUnit::kHours),
             (std::vector<std::string>{"1", "2", "3", "6", "12", "18"}));
-  EXPECT_EQ(AgeBoxItems(Edition::kExplorer, AgeUnit::kWeeks).size(), 6u);
+  EXPECT_EQ(AgeBoxItems(Edition::kInternetExplorer, AgeUnit::kWeeks).size(), 6u);
 }
 
 TEST(RebuildDomains, KeepsFirstMetOrderCountsPerCategoryAndSortsTheList) {

@@ -1,10 +1,10 @@
 #include "archive_run_fixture.h"
 
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
 #include "common/little_endian.h"
 #include "index/build_index.h"
+#include "url/canonical_url.h"
 
 namespace webhoard::testing {
 

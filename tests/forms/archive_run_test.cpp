@@ -189,13 +189,13 @@ TEST(ArchiveRun, ACatalogueThatCannotBeSavedIsReportedAndTheOldOneKept) {
   EXPECT_TRUE(reported);
 }
 
-TEST(ArchiveRun, ExplorerEditionNamesCopiesAfterTheCachedFiles) {
+TEST(ArchiveRun, InternetExplorerEditionNamesCopiesAfterTheCachedFiles) {
   ArchiveRunFixture f;
   TCacheItem& a = f.AddItem("http://h.com:80/x?id=1", 1, "<p>a</p>");
   TCacheItem& b = f.AddItem("http://h.com:80/y?id=2", 1, "<p>b</p>");
   a.LocalFile = f.dir.Write("cache/ABCD1234/page[1].htm", "<p>a</p>");
   b.LocalFile = f.dir.Write("cache/EFGH5678/page[1].htm", "<p>b</p>");
-  f.Run(Edition::kExplorer);
+  f.Run(Edition::kInternetExplorer);
   EXPECT_EQ(a.ArchiveName, "page[1].htm");
   EXPECT_EQ(b.ArchiveName, "page[1](1).htm");
 }

@@ -6,7 +6,6 @@
 #include <initializer_list>
 
 #include "archive/archive_layout.h"
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/clock.h"
 #include "common/date_time.h"
@@ -16,6 +15,7 @@
 #include "index/page_file.h"
 #include "support/temp_dir.h"
 #include "test_images.h"
+#include "url/canonical_url.h"
 
 namespace webhoard {
 namespace {

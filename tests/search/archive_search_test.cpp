@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "archive_folder.h"
 #include "common/file_util.h"
+#include "support/archive_folder.h"
 
 namespace webhoard {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "archive/archive_info_file.h"
 #include "archive/catalogue_reader.h"
-#include "archive_folder.h"
 #include "search/archive_search.h"
+#include "support/archive_folder.h"
 
 namespace webhoard {
 namespace {

@@ -66,7 +66,7 @@ TEST_F(SettingsSteps, FirstStartGivesTheDefaults) {
   EXPECT_EQ(fields.secondary_folder, "");
   EXPECT_EQ(ReadSearchDirectory(store_), "/opt/webhoard/ARCHIVE/");
   EXPECT_EQ(ReadReindexDirectory(store_), "/opt/webhoard/ARCHIVE/");
-  EXPECT_EQ(ReadExplorerCacheFolder(store_), "");
+  EXPECT_EQ(ReadInternetExplorerCacheFolder(store_), "");
 }
 
 TEST_F(SettingsSteps, TheStoredEmphasisTypeChoosesTheTags) {
@@ -119,7 +119,7 @@ TEST_F(SettingsSteps, TheStoredFolderChoiceSetsTheCurrentArchiveFolder) {
 
 TEST_F(SettingsSteps, OnlyTheNavigatorEditionReadsTheCacheIndexPath) {
   settings_.cache_index_path = "untouched";
-  const PropertiesFields fields = Load(Edition::kExplorer);
+  const PropertiesFields fields = Load(Edition::kInternetExplorer);
   EXPECT_EQ(locate_calls_, 0);
   EXPECT_EQ(fields.fat_path, "");
   EXPECT_EQ(settings_.cache_index_path, "untouched");
@@ -168,7 +168,7 @@ TEST_F(SettingsSteps, SavedFieldsLoadBackAndSetTheCurrentFolder) {
   explorer.fat_path = "ignored";
   explorer.use_secondary_folder = false;
   settings_.current_archive_folder = "/as/edited/";
-  ASSERT_TRUE(SaveSettings(store_, Edition::kExplorer, explorer, settings_));
+  ASSERT_TRUE(SaveSettings(store_, Edition::kInternetExplorer, explorer, settings_));
   EXPECT_EQ(settings_.current_archive_folder, "/as/edited/");
   EXPECT_EQ(LoadSettings(store_, Edition::kNavigator, reloaded, nullptr).fat_path, fields.fat_path);
 }
@@ -194,10 +194,10 @@ TEST_F(SettingsSteps, SavingReportsAStoreThatCannotBeWritten) {
   PropertiesFields fields;
   fields.default_directory = "/after/";
   EXPECT_FALSE(SaveSettings(store_, Edition::kNavigator, fields, settings_));
-  EXPECT_FALSE(WriteExplorerCacheFolder(store_, "/x/"));
+  EXPECT_FALSE(WriteInternetExplorerCacheFolder(store_, "/x/"));
   registry_.set_read_only(false);
-  ASSERT_TRUE(WriteExplorerCacheFolder(store_, "/home/u/.wine/drive_c/Temp/Content.IE5"));
-  EXPECT_EQ(ReadExplorerCacheFolder(store_), "/home/u/.wine/drive_c/Temp/Content.IE5");
+  ASSERT_TRUE(WriteInternetExplorerCacheFolder(store_, "/home/u/.wine/drive_c/Temp/Content.IE5"));
+  EXPECT_EQ(ReadInternetExplorerCacheFolder(store_), "/home/u/.wine/drive_c/Temp/Content.IE5");
 }
 
 }  // namespace

@@ -77,8 +77,8 @@ std::uint32_t DosDateTime(std::time_t t) {
   return date | (time << 16);
 }
 
-void WriteExplorerCache(const std::string& container, const std::vector<SampleDocument>& web,
-                        std::time_t now) {
+void WriteInternetExplorerCache(const std::string& container,
+                                const std::vector<SampleDocument>& web, std::time_t now) {
   std::vector<testing::SyntheticEntry> entries;
   std::map<std::string, int> taken;  // folder/name -> count, for the [n] suffix
   std::uint8_t folder_index = 0;
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     fs::remove_all(out + "/ie");
     fs::create_directories(out + "/netscape");
     WriteNavigatorCache(out + "/netscape", web, now);
-    WriteExplorerCache(out + "/ie/Content.IE5", web, now);
+    WriteInternetExplorerCache(out + "/ie/Content.IE5", web, now);
     std::printf("%s/netscape/FAT.DB: %zu entries\n%s/ie/Content.IE5/index.dat: %zu entries\n",
                 out.c_str(), web.size(), out.c_str(), web.size());
   } catch (const std::exception& e) {

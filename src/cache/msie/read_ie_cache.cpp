@@ -5,11 +5,11 @@
 #include <memory>
 #include <thread>
 
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "cache/msie/file_time_to_date.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "url/canonical_url.h"
 
 namespace webhoard {
 namespace {

@@ -3,11 +3,12 @@
 #include <memory>
 #include <utility>
 
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/clock.h"
 #include "common/date_time.h"
 #include "common/file_util.h"
+#include "url/canonical_url.h"
+#include "url/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -13,7 +13,8 @@
 #include "common/prompter.h"
 #include "forms/archive_run.h"
 #include "forms/controls.h"
-#include "search/edit_box.h"
+#include "forms/folder_field.h"
+#include "forms/form.h"
 #include "settings/settings_store.h"
 
 namespace webhoard {
@@ -38,10 +39,7 @@ class TReindexForm : public Form {
   // `environment` is handed to each re-index run.
   TReindexForm(Prompter& prompter, SettingsStore& store, ArchiveRunEnvironment environment);
 
-  EditBox DirEdit;
-  Button BrowseButton{"&Browse"};
-  Button DefaultBtn{"Use &Default location"};
-  Button OtherBtn{"Use &Secondary location"};
+  FolderField folder{"Use &Secondary location"};  // the archive folder to re-index
   Button ExploreBtn{"&Explore"};
   Button ReindexBtn{"&Re-index"};
   Button Button3{"&Close"};

@@ -1,12 +1,14 @@
 // The Cache Explorer's behaviour: loading the cache, the age filter, the two
 // domain lists and their move buttons, the counters, and the Archive and
 // Delete commands. The window only binds widgets to these members and
-// handlers (see forms/controls.h); the command line drives the same form.
+// handlers (see controls.h); the command line drives the same form to choose
+// and delete items. The rules themselves (age window, domain table, chosen-
+// item test, deletion) live in explorer/, below the forms.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cache/cache_item.h"
@@ -18,41 +20,11 @@
 #include "explorer/item_chooser.h"
 #include "forms/archive_run.h"
 #include "forms/controls.h"
+#include "forms/form.h"
 
 namespace webhoard {
 
-// A sorted list box with multiple selection.
-struct ListBox {
-  std::vector<std::string> items;
-  std::vector<bool> selected;  // one flag per item
-  bool focused = false;
-
-  void Clear() { items.clear(), selected.clear(); }
-  // Inserts at the sorted place (after equal names); answers the position.
-  std::size_t AddSorted(const std::string& name);
-  void Delete(std::size_t index);
-  void SelectOnly(std::size_t index);
-};
-
-struct CheckBox {
-  std::string caption;
-  bool checked = true;
-  bool enabled = true;
-};
-
-struct ComboBox {
-  std::vector<std::string> items;
-  int item_index = -1;
-  bool enabled = true;
-  std::string Text() const;
-};
-
-// A counter: its number, drawn grey while its category box is unchecked.
-struct NumberPanel {
-  std::uint64_t value = 0;
-  bool greyed = false;
-  std::string Caption() const { return std::to_string(value); }
-};
+inline constexpr std::string_view kNoFilesToArchive = "No files to archive.";
 
 class TSelectionForm : public Form {
  public:

@@ -1,5 +1,5 @@
 // Taking addresses apart in both variants, link forms and the text helpers.
-#include "archive/url_utils.h"
+#include "url/url_utils.h"
 
 #include <gtest/gtest.h>
 

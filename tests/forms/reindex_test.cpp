@@ -3,16 +3,16 @@
 #include <filesystem>
 
 #include "archive/archive_layout.h"
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
+#include "forms/reindex_form.h"
 #include "index/build_index.h"
 #include "search/archive_search.h"
-#include "search/reindex_form.h"
 #include "settings/setting_names.h"
 #include "support/memory_registry.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
+#include "url/canonical_url.h"
 
 namespace webhoard {
 namespace {
@@ -88,7 +88,7 @@ TEST_F(Reindex, DropsTheRecordsOfADomainDeletedByHand) {
   DeleteArchived("http://drop.com:80/d.gif");
   TReindexForm form(prompter_, store_, env_);
   form.FormCreate();
-  form.DirEdit.text = Archive();  // no trailing separator
+  form.folder.DirEdit.text = Archive();  // no trailing separator
   ASSERT_TRUE(form.ReindexBtnClick(host_));
 
   EXPECT_EQ(Hits("drop.com"), 0u);
@@ -109,7 +109,7 @@ TEST_F(Reindex, DropsTheRecordsOfADomainDeletedByHand) {
 TEST_F(Reindex, WithEveryCopyGoneTheCatalogueAndEntryPageGo) {
   for (auto& item : cache_) DeleteArchived(item->URL);
   TReindexForm form(prompter_, store_, env_);
-  form.DirEdit.text = Archive() + "/";
+  form.folder.DirEdit.text = Archive() + "/";
   ASSERT_TRUE(form.ReindexBtnClick(host_));
   EXPECT_FALSE(FileExists(Archive("archive.dat")));
   EXPECT_FALSE(FileExists(Archive(kIndexEntryPage)));
@@ -121,15 +121,15 @@ TEST_F(Reindex, WithEveryCopyGoneTheCatalogueAndEntryPageGo) {
 
 TEST_F(Reindex, RefusesAnEmptyFieldAndAFolderWithoutCatalogue) {
   TReindexForm form(prompter_, store_, env_);
-  form.DirEdit.text = "";
+  form.folder.DirEdit.text = "";
   EXPECT_FALSE(form.ReindexBtnClick(host_));
   EXPECT_FALSE(form.ExploreBtnClick());
-  form.DirEdit.text = dir_.File("cache");
+  form.folder.DirEdit.text = dir_.File("cache");
   EXPECT_FALSE(form.ReindexBtnClick(host_));
   ASSERT_EQ(prompter_.messages().size(), 3u);
   EXPECT_EQ(prompter_.messages()[0].text, kEnterReindexFolder);
   EXPECT_EQ(prompter_.messages()[2].text, kNoArchiveInfoFile);
-  EXPECT_TRUE(form.DirEdit.focused);
+  EXPECT_TRUE(form.folder.DirEdit.focused);
   EXPECT_EQ(form.last_run(), nullptr);
   EXPECT_EQ(store_.ReadSettingText(kGeneralOptions, kReindexDirectory, "unset"), "unset");
   // Nothing was written where the program runs.

@@ -1,8 +1,8 @@
-// Canonical URLs and the small text operations around them.
+// Taking source addresses apart, and the small text operations around them.
+// The cache readers, the catalogue, the link rewriting and the index all read
+// addresses through these helpers (canonical_url.h builds on them).
 //
-// Canonical URL: "http://" + lower-case host + ":" + port + path; every item
-// URL has this form whatever its scheme was, and look-ups compare canonical
-// URLs exactly. "NONE" is the host of an address that cannot be used.
+// "NONE" is the host of an address that cannot be used.
 //
 // Two variants take an address apart: the link variant (texts of at most 255
 // characters; cache index of Navigator, link resolution) and the stored-URL
@@ -60,47 +60,12 @@ std::string ItemLinkForm(std::string_view url);
 
 // Keeps the characters a host may bring into a folder name; drops the rest.
 // Only the first 255 characters of `host` are looked at (a domain is a short
-// text). The result may be empty, "." or ".."; the canonical builders below
-// refuse such domains.
+// text). The result may be empty, "." or ".."; the canonical builders
+// (canonical_url.h) refuse such domains.
 std::string CleanDomain(std::string_view host);
 // The text after the last "/" (all of it without one), cut at 255 characters.
 std::string LastSegment(std::string_view text);
 // Removes leading and trailing characters of code 32 and below.
 void TrimBlanks(std::string& text);
-// Copies a file, replacing the target. Answers whether it worked (callers in
-// the archive run ignore failures, as they always have). The copy is written
-// beside the target under a temporary name and renamed over it only when
-// complete, so a failed copy leaves an existing target as it was; the copy
-// keeps the source's modification time.
-bool CopyArchiveFile(const std::string& source, const std::string& target);
-
-// A source address taken apart the way the cache readers do.
-//
-// The domain becomes a folder name below the archive folder, so a domain
-// that is empty or made only of dots (".", "..", ...) is no domain: such an
-// address gets the host "NONE" like an unsupported scheme, and the readers
-// drop it. For a usable address `domain` is always what
-// DomainOfStoredUrl(url) answers, so a catalogue record read back later
-// finds its file in the same folder.
-struct CanonicalUrl {
-  std::string host;  // lower case, or "NONE"
-  int port = 80;
-  std::string path;    // begins with "/"
-  std::string url;     // "http://" + host + ":" + port + path
-  std::string domain;  // CleanDomain(host), or "NONE"
-  bool usable() const { return host != kNoHost; }
-};
-
-// Link variant, for Navigator's cache index. The source is a NUL-terminated
-// text: it ends at its first NUL byte, and only 255 characters are read. The
-// port is taken as an unsigned 16-bit number (-1 gives 65535). A backslash in
-// the host part ends the host, as it does for the stored-URL variant.
-CanonicalUrl CanonicalFromLink(std::string_view source);
-// Stored-URL variant, for Internet Explorer's cache; the port stays a signed
-// 32-bit number.
-CanonicalUrl CanonicalFromStoredUrl(std::string_view source);
-// CleanDomain(TakeItemHost(copy of url)): the Domain of a catalogue record;
-// "NONE" where the canonical builders would refuse the domain.
-std::string DomainOfStoredUrl(std::string_view url);
 
 }  // namespace webhoard

@@ -1,10 +1,10 @@
-#include "archive_folder.h"
+#include "support/archive_folder.h"
 
 #include <cstdint>
 
-#include "archive/url_utils.h"
 #include "cache/mime_types.h"
 #include "common/little_endian.h"
+#include "url/canonical_url.h"
 
 namespace webhoard::testing {
 

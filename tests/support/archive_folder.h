@@ -1,4 +1,4 @@
-// An archive folder made by hand for search tests: catalogue records and
+// An archive folder made by hand for the search tests: catalogue records and
 // archived copies written straight to disk, including ones no archive run
 // would make (hostile names, missing copies).
 #pragma once

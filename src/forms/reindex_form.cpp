@@ -1,4 +1,4 @@
-#include "search/reindex_form.h"
+#include "forms/reindex_form.h"
 
 #include "archive/archive_layout.h"
 #include "common/file_util.h"
@@ -42,31 +42,28 @@ TReindexForm::TReindexForm(Prompter& prompter, SettingsStore& store,
 }
 
 void TReindexForm::FormCreate() {
-  DirEdit.text = ReadReindexDirectory(store_);
+  folder.DirEdit.text = ReadReindexDirectory(store_);
   NotifyChanged();
 }
 
 void TReindexForm::BrowseButtonClick() {
-  if (std::optional<std::string> chosen = prompter_.PickFolder(DirEdit.text)) {
-    if (!chosen->empty()) DirEdit.text = *chosen;
-    NotifyChanged();
-  }
+  if (folder.Browse(prompter_)) NotifyChanged();
 }
 
 void TReindexForm::DefaultBtnClick() {
-  DirEdit.text = ReadDefaultDirectory(store_);
+  folder.UseDefault(store_);
   NotifyChanged();
 }
 
 void TReindexForm::OtherBtnClick() {
-  DirEdit.text = ReadSecondaryDirectory(store_);
+  folder.UseSecondary(store_);
   NotifyChanged();
 }
 
 bool TReindexForm::CheckFolder() {
-  if (const std::optional<std::string> refusal = CheckReindexFolder(DirEdit.text)) {
+  if (const std::optional<std::string> refusal = CheckReindexFolder(folder.DirEdit.text)) {
     prompter_.ShowMessage(*refusal, MessageKind::kInformation, kButtonOk);
-    DirEdit.focused = true;
+    folder.DirEdit.focused = true;
     NotifyChanged();
     return false;
   }
@@ -77,8 +74,8 @@ bool TReindexForm::ExploreBtnClick() {
   if (!CheckFolder()) return false;
   ShellOpenOptions options;
   options.while_waiting = [this] { prompter_.ProcessPendingMessages(); };
-  ShellOpen(SearchFolderOf(DirEdit.text), options);  // the outcome is not checked
-  store_.WriteSettingText(kGeneralOptions, kReindexDirectory, DirEdit.text);
+  ShellOpen(SearchFolderOf(folder.DirEdit.text), options);  // the outcome is not checked
+  store_.WriteSettingText(kGeneralOptions, kReindexDirectory, folder.DirEdit.text);
   return true;
 }
 
@@ -86,12 +83,12 @@ bool TReindexForm::ReindexBtnClick(ModalHost& host) {
   if (!CheckFolder()) return false;
   run_ = std::make_unique<ArchiveRun>(environment_);
   try {
-    ReindexArchive(DirEdit.text, *run_, *environment_.settings, host);
+    ReindexArchive(folder.DirEdit.text, *run_, *environment_.settings, host);
   } catch (...) {
-    store_.WriteSettingText(kGeneralOptions, kReindexDirectory, DirEdit.text);
+    store_.WriteSettingText(kGeneralOptions, kReindexDirectory, folder.DirEdit.text);
     throw;
   }
-  store_.WriteSettingText(kGeneralOptions, kReindexDirectory, DirEdit.text);
+  store_.WriteSettingText(kGeneralOptions, kReindexDirectory, folder.DirEdit.text);
   return true;
 }
 

@@ -1,10 +1,10 @@
 // Canonical URLs and domains as the cache readers and the catalogue build them.
+#include "url/canonical_url.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "archive/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -1,9 +1,9 @@
-#include "explorer/selection_form.h"
+#include "forms/selection_form.h"
 
 #include <gtest/gtest.h>
 
 #include "common/clock.h"
-#include "explorer_items.h"
+#include "support/explorer_items.h"
 #include "support/scripted_prompter.h"
 
 namespace webhoard {
@@ -62,7 +62,7 @@ TEST_F(SelectionForm, AfterLoadingEveryDomainIsToArchive) {
 }
 
 TEST_F(SelectionForm, AnEmptyCacheShowsNothing) {
-  Open(Edition::kExplorer);
+  Open(Edition::kInternetExplorer);
   ASSERT_EQ(prompter_.messages().size(), 1u);
   EXPECT_EQ(prompter_.messages()[0].text, "No files found.");
   EXPECT_FALSE(form_->closed());

@@ -1,4 +1,4 @@
-#include "search/search_form.h"
+#include "forms/search_form.h"
 
 #include <algorithm>
 
@@ -17,26 +17,26 @@ TSearchFrm::TSearchFrm(Prompter& prompter, SettingsStore& store)
 
 void TSearchFrm::FormCreate() {
   // Folder texts are kept whole: a cut path would name another folder.
-  DirEdit.text = ReadSearchDirectory(store_);
+  folder.DirEdit.text = ReadSearchDirectory(store_);
   NotifyChanged();
 }
 
 void TSearchFrm::Focus(EditBox& edit) {
-  URLEdit.focused = HTMLEdit.focused = DirEdit.focused = false;
+  URLEdit.focused = HTMLEdit.focused = folder.DirEdit.focused = false;
   edit.focused = true;
 }
 
 void TSearchFrm::FindButtonClick() {
   const std::optional<std::string> refusal =
-      CheckSearchRequest(URLEdit.text, HTMLEdit.text, DirEdit.text);
+      CheckSearchRequest(URLEdit.text, HTMLEdit.text, folder.DirEdit.text);
   if (refusal) {
     prompter_.ShowMessage(*refusal, MessageKind::kInformation, kButtonOk);
-    Focus(*refusal == kEnterSearchText ? URLEdit : DirEdit);
+    Focus(*refusal == kEnterSearchText ? URLEdit : folder.DirEdit);
     NotifyChanged();
     return;
   }
   SearchArchive();
-  store_.WriteSettingText(kSearchOptions, kSearchDirectory, DirEdit.text);
+  store_.WriteSettingText(kSearchOptions, kSearchDirectory, folder.DirEdit.text);
 }
 
 const SearchResult& TSearchFrm::SearchArchive() {
@@ -44,11 +44,12 @@ const SearchResult& TSearchFrm::SearchArchive() {
   ResultView.clear();
   ResultViewSelected = -1;
   StopButton.enabled = true;
-  FindButton.enabled = DefaultBtn.enabled = OtherBtn.enabled = false;
+  FindButton.enabled = false;
+  folder.EnableLocations(false);
   FindAnimActive = true;
   NotifyChanged();
 
-  last_ = webhoard::SearchArchive(DirEdit.text, URLEdit.text, HTMLEdit.text, [&] {
+  last_ = webhoard::SearchArchive(folder.DirEdit.text, URLEdit.text, HTMLEdit.text, [&] {
     prompter_.ProcessPendingMessages();
     return !stop_;
   });
@@ -56,7 +57,8 @@ const SearchResult& TSearchFrm::SearchArchive() {
 
   FindAnimActive = false;
   StopButton.enabled = false;
-  FindButton.enabled = DefaultBtn.enabled = OtherBtn.enabled = true;
+  FindButton.enabled = true;
+  folder.EnableLocations(true);
   NotifyChanged();
   if (ResultView.empty()) {
     prompter_.ShowMessage(kNoFilesFound, MessageKind::kInformation, kButtonOk);
@@ -71,19 +73,16 @@ void TSearchFrm::StopButtonClick() {
 }
 
 void TSearchFrm::BrowseButtonClick() {
-  if (std::optional<std::string> chosen = prompter_.PickFolder(DirEdit.text)) {
-    if (!chosen->empty()) DirEdit.text = *chosen;
-    NotifyChanged();
-  }
+  if (folder.Browse(prompter_)) NotifyChanged();
 }
 
 void TSearchFrm::DefaultBtnClick() {
-  DirEdit.text = ReadDefaultDirectory(store_);
+  folder.UseDefault(store_);
   NotifyChanged();
 }
 
 void TSearchFrm::OtherBtnClick() {
-  DirEdit.text = ReadSecondaryDirectory(store_);
+  folder.UseSecondary(store_);
   NotifyChanged();
 }
 

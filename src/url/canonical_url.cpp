@@ -1,9 +1,9 @@
 // Canonical URLs and domains built from source addresses, shared by the
 // cache readers, the catalogue and the index.
+#include "url/canonical_url.h"
+
 #include <algorithm>
 #include <cstdint>
-
-#include "archive/url_utils.h"
 
 namespace webhoard {
 namespace {

@@ -1,9 +1,9 @@
-#include "search/search_form.h"
+#include "forms/search_form.h"
 
 #include <gtest/gtest.h>
 
-#include "archive_folder.h"
 #include "settings/setting_names.h"
+#include "support/archive_folder.h"
 #include "support/memory_registry.h"
 #include "support/scripted_prompter.h"
 
@@ -34,8 +34,8 @@ class SearchForm : public ::testing::Test {
 };
 
 TEST_F(SearchForm, FindListsHitsAndRemembersTheFolder) {
-  EXPECT_EQ(form_.DirEdit.text, archive_.folder());
-  form_.DirEdit.text = archive_.folder() + "/";
+  EXPECT_EQ(form_.folder.DirEdit.text, archive_.folder());
+  form_.folder.DirEdit.text = archive_.folder() + "/";
   form_.HTMLEdit.text = "Kittens";
   form_.FindButtonClick();
   ASSERT_EQ(form_.ResultView.size(), 2u);
@@ -54,11 +54,11 @@ TEST_F(SearchForm, FindListsHitsAndRemembersTheFolder) {
 TEST_F(SearchForm, RefusalsTellTheUserAndChangeNothing) {
   form_.FindButtonClick();  // both fields empty: the folder is not looked at
   form_.URLEdit.text = "a";
-  form_.DirEdit.text = "";
+  form_.folder.DirEdit.text = "";
   form_.FindButtonClick();
-  form_.DirEdit.text = archive_.dir.File("none");
+  form_.folder.DirEdit.text = archive_.dir.File("none");
   form_.FindButtonClick();
-  form_.DirEdit.text = archive_.dir.path();  // a folder without archive.dat
+  form_.folder.DirEdit.text = archive_.dir.path();  // a folder without archive.dat
   form_.FindButtonClick();
   ASSERT_EQ(prompter_.messages().size(), 4u);
   EXPECT_EQ(prompter_.messages()[0].text, kEnterSearchText);
@@ -70,7 +70,7 @@ TEST_F(SearchForm, RefusalsTellTheUserAndChangeNothing) {
     EXPECT_EQ(message.kind, MessageKind::kInformation);
     EXPECT_EQ(message.buttons, kButtonOk);
   }
-  EXPECT_TRUE(form_.DirEdit.focused);
+  EXPECT_TRUE(form_.folder.DirEdit.focused);
   EXPECT_EQ(StoredFolder(), archive_.folder());
 }
 
@@ -103,12 +103,12 @@ TEST_F(SearchForm, StopKeepsTheRowsFoundAndSaysNothing) {
 TEST_F(SearchForm, FolderButtonsUseTheArchiveFolderSettings) {
   store_.WriteSettingText(kExportOptions, kDefaultDirectory, "/default/");
   form_.DefaultBtnClick();
-  EXPECT_EQ(form_.DirEdit.text, "/default/");
+  EXPECT_EQ(form_.folder.DirEdit.text, "/default/");
   form_.OtherBtnClick();
-  EXPECT_EQ(form_.DirEdit.text, "");
+  EXPECT_EQ(form_.folder.DirEdit.text, "");
   store_.WriteSettingText(kExportOptions, kExportDirectoryName, "/second/");
   form_.OtherBtnClick();
-  EXPECT_EQ(form_.DirEdit.text, "/second/");
+  EXPECT_EQ(form_.folder.DirEdit.text, "/second/");
 }
 
 }  // namespace

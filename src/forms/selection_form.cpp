@@ -1,4 +1,4 @@
-#include "explorer/selection_form.h"
+#include "forms/selection_form.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,33 +9,10 @@
 namespace webhoard {
 namespace {
 
-inline constexpr std::string_view kNoFilesToArchive = "No files to archive.";
 inline constexpr std::string_view kFatPanelCaption = "Processing cache index. Please wait.";
 inline constexpr int kExplorerHelpTopic = 5;
 
 }  // namespace
-
-std::size_t ListBox::AddSorted(const std::string& name) {
-  const std::size_t at = SortedPosition(items, name);
-  items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), name);
-  selected.insert(selected.begin() + static_cast<std::ptrdiff_t>(at), false);
-  return at;
-}
-
-void ListBox::Delete(std::size_t index) {
-  items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
-  selected.erase(selected.begin() + static_cast<std::ptrdiff_t>(index));
-}
-
-void ListBox::SelectOnly(std::size_t index) {
-  selected.assign(items.size(), false);
-  if (index < selected.size()) selected[index] = true;
-}
-
-std::string ComboBox::Text() const {
-  if (item_index < 0 || static_cast<std::size_t>(item_index) >= items.size()) return {};
-  return items[static_cast<std::size_t>(item_index)];
-}
 
 TSelectionForm::TSelectionForm(Edition edition, Prompter& prompter, TCacheItemList& items)
     : edition_(edition), prompter_(prompter), items_(items) {

@@ -1,6 +1,7 @@
 // The search window's behaviour: its fields, the checks before a search, the
 // result rows and opening a hit. The window itself only binds widgets to
-// these members and handlers (see forms/controls.h).
+// these members and handlers (see controls.h). The search itself is
+// search/archive_search.h.
 #pragma once
 
 #include <string>
@@ -8,8 +9,9 @@
 
 #include "common/prompter.h"
 #include "forms/controls.h"
+#include "forms/folder_field.h"
+#include "forms/form.h"
 #include "search/archive_search.h"
-#include "search/edit_box.h"
 #include "settings/settings_store.h"
 
 namespace webhoard {
@@ -20,12 +22,9 @@ class TSearchFrm : public Form {
 
   EditBox URLEdit;
   EditBox HTMLEdit;
-  EditBox DirEdit;
+  FolderField folder{"Use Se&condary location"};  // the archive folder to search
   Button FindButton{"&Find"};
   Button StopButton{"&Stop", false};
-  Button DefaultBtn{"Use &Default location"};
-  Button OtherBtn{"Use Se&condary location"};
-  Button BrowseButton{"&Browse"};
   bool FindAnimActive = false;
   std::vector<SearchHit> ResultView;
   int ResultViewSelected = -1;  // the selected row, -1 for none

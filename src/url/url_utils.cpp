@@ -1,6 +1,6 @@
 // Taking addresses apart: the two variants of host, port and path, the link
 // form, and the small text helpers around them.
-#include "archive/url_utils.h"
+#include "url/url_utils.h"
 
 #include <algorithm>
 #include <climits>

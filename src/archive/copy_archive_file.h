@@ -1,0 +1,16 @@
+// Copying a cached file into the archive: the one way a copy reaches its
+// place, for the archive run's copies and the index icons alike.
+#pragma once
+
+#include <string>
+
+namespace webhoard {
+
+// Copies a file, replacing the target. Answers whether it worked (callers in
+// the archive run ignore failures, as they always have). The copy is written
+// beside the target under a temporary name and renamed over it only when
+// complete, so a failed copy leaves an existing target as it was; the copy
+// keeps the source's modification time.
+bool CopyArchiveFile(const std::string& source, const std::string& target);
+
+}  // namespace webhoard

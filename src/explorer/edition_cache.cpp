@@ -1,0 +1,108 @@
+#include "explorer/edition_cache.h"
+
+#include <stdexcept>
+
+#include "cache/msie/read_ie_cache.h"
+#include "cache/navigator/read_cache_index.h"
+#include "common/file_util.h"
+#include "settings/settings_steps.h"
+
+namespace webhoard {
+namespace {
+
+CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
+                                   TCacheItemList& items) {
+  CacheLoadReport report;
+  report.name = index;
+  if (!FileExists(index)) {
+    report.error = index + ": no such cache index file";
+    return report;
+  }
+  CacheIndexStats stats;
+  try {
+    if (!ReadCacheIndex(index, items, prompter, &stats)) {
+      report.error = index + ": cannot open the cache index";
+      return report;
+    }
+  } catch (const CacheIndexError& e) {
+    report.error = index + ": " + e.what();
+    return report;
+  }
+  report.entries = stats.entries;
+  report.items = stats.items_added;
+  report.dropped = stats.dropped();
+  return report;
+}
+
+CacheLoadReport LoadInternetExplorerCache(const std::string& container, TCacheItemList& items) {
+  CacheLoadReport report;
+  report.name = container.empty() ? "default container" : container;
+  if (!container.empty() && !FileExists(JoinPath(container, "index.dat"))) {
+    report.error = container + ": no index.dat in this folder";
+    return report;
+  }
+  IECacheStats stats;
+  ReadIECache(container, items, &stats);
+  // A container that could not be opened is an error; one that was read and
+  // held nothing is an empty cache.
+  if (stats.open_error != 0 && stats.entries == 0) {
+    report.error = (container.empty() ? std::string("the default cache container") : container) +
+                   ": cannot read the URL cache (error " + std::to_string(stats.open_error) + ")";
+    return report;
+  }
+  report.entries = stats.entries;
+  report.items = stats.items_added;
+  report.dropped = stats.dropped_no_host + stats.dropped_no_file;
+  return report;
+}
+
+}  // namespace
+
+std::string CacheLocationOf(const CacheSource& source, const SettingsStore& store) {
+  if (source.edition == Edition::kInternetExplorer && source.location.empty()) {
+    return ReadInternetExplorerCacheFolder(store);
+  }
+  return source.location;
+}
+
+CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore& store,
+                                 Prompter& prompter, TCacheItemList& items) {
+  if (source.edition == Edition::kNavigator) {
+    return LoadNavigatorCache(source.location, prompter, items);
+  }
+  return LoadInternetExplorerCache(CacheLocationOf(source, store), items);
+}
+
+std::string CacheFolderOf(const std::string& index_path) {
+  const auto slash = index_path.find_last_of('/');
+  return slash == std::string::npos ? "." : index_path.substr(0, slash == 0 ? 1 : slash);
+}
+
+EditionCacheRemover::EditionCacheRemover(const CacheSource& source, const SettingsStore& store)
+    : location_(CacheLocationOf(source, store)) {
+  if (source.edition == Edition::kNavigator) navigator_.emplace(CacheFolderOf(location_));
+}
+
+void EditionCacheRemover::Remove(const TCacheItem& item) {
+  if (navigator_) {
+    navigator_->Remove(item);
+    return;
+  }
+  if (!url_cache_remover_) {
+    url_cache_ = OpenUrlCache(location_);
+    if (!url_cache_) throw std::runtime_error("cannot open the URL cache of " + location_);
+    url_cache_remover_.emplace(*url_cache_);
+  }
+  url_cache_remover_->Remove(item);
+}
+
+std::size_t EditionCacheRemover::failed() const {
+  if (navigator_) return navigator_->failed();
+  return url_cache_remover_ ? url_cache_remover_->failed() : 0;
+}
+
+std::string EditionCacheRemover::LastErrorText() const {
+  return url_cache_ ? url_cache_->LastErrorText() : std::string();
+}
+
+}  // namespace webhoard

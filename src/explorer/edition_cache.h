@@ -1,0 +1,80 @@
+// The browser cache of an edition: where it is, reading it into the cache
+// item list, and the remover that deletes from it. The command line and the
+// windows both start from here, so the two editions are told apart in one
+// place: Navigator reads a cache index file and deletes the files beside it,
+// Internet Explorer reads a URL cache container and deletes its entries.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cache/cache_item.h"
+#include "common/edition.h"
+#include "common/prompter.h"
+#include "explorer/cache_deletion.h"
+#include "platform/url_cache.h"
+#include "settings/settings_store.h"
+
+namespace webhoard {
+
+struct CacheSource {
+  Edition edition = Edition::kNavigator;
+  // Navigator: the cache index file. Internet Explorer: the container folder
+  // (the folder of index.dat); empty means the folder of the settings, and
+  // when that is empty too, the default container.
+  std::string location;
+};
+
+// The container folder an Internet Explorer source reads ("" for the default
+// container); a Navigator source's index file as it is.
+std::string CacheLocationOf(const CacheSource& source, const SettingsStore& store);
+
+// What a load read, for the caller to report.
+struct CacheLoadReport {
+  // Why nothing could be read, naming the cache; empty when the cache was read.
+  std::string error;
+  // The cache as messages name it ("default container" for the default one).
+  std::string name;
+  std::uint64_t entries = 0;
+  std::uint64_t items = 0;    // items appended to the list
+  std::uint64_t dropped = 0;  // entries left out
+  bool ok() const { return error.empty(); }
+};
+
+// Reads the cache of `source` and appends its items to `items`. A missing
+// index file or container, a Navigator index that cannot be opened or read,
+// and an Internet Explorer container of which not one entry could be read
+// are errors; an empty cache is not. Navigator asks `prompter` to close the
+// browser when its index is held open.
+CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore& store,
+                                 Prompter& prompter, TCacheItemList& items);
+
+// The folder a Navigator remover may delete in: the folder of the cache index.
+std::string CacheFolderOf(const std::string& index_path);
+
+// The remover of an edition's cache. The Internet Explorer container is
+// opened at the first removal, so a Delete the user declines never opens it;
+// when it cannot be opened, that first removal throws std::runtime_error.
+class EditionCacheRemover final : public CacheRemover {
+ public:
+  EditionCacheRemover(const CacheSource& source, const SettingsStore& store);
+  void Remove(const TCacheItem& item) override;
+
+  // Navigator: files outside the cache folder, left alone.
+  std::size_t refused() const { return navigator_ ? navigator_->refused() : 0; }
+  // Files or entries that could not be deleted.
+  std::size_t failed() const;
+  // Internet Explorer: the URL cache's last error, in words.
+  std::string LastErrorText() const;
+
+ private:
+  std::string location_;
+  std::optional<NavigatorCacheRemover> navigator_;
+  std::unique_ptr<UrlCache> url_cache_;
+  std::optional<UrlCacheRemover> url_cache_remover_;
+};
+
+}  // namespace webhoard
