@@ -3,6 +3,7 @@
 #include "cache/msie/read_ie_cache.h"
 #include "cache/navigator/read_cache_index.h"
 #include "common/file_util.h"
+#include "platform/local_path.h"
 #include "platform/registry.h"
 #include "settings/settings_steps.h"
 
@@ -21,7 +22,7 @@ CacheSource ParseCacheSource(Arguments& args) {
 TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console) {
   TCacheItemList items;
   if (source.edition == Edition::kNavigator) {
-    if (!FileExists(source.location)) {
+    if (!FileExists(LocalFileSystemPath(source.location))) {
       throw WorkError(source.location + ": no such cache index file");
     }
     CacheIndexStats stats;

@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "explorer/cache_deletion.h"
+#include "platform/local_path.h"
 #include "platform/registry.h"
 #include "platform/url_cache.h"
 #include "settings/settings_steps.h"
@@ -11,9 +12,12 @@
 namespace webhoard::cli {
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+// The folder of the cache index as this system names it: the folder the
+// reader took the index's file names to be in ("C:\nav\" of
+// "C:\nav\FAT.DB", through the Wine prefix on Linux).
+std::string FolderOf(const std::string& index_path) {
+  const std::string folder = FolderOfPath(index_path);
+  return folder.empty() ? std::string(".") : LocalFileSystemPath(folder);
 }
 
 }  // namespace
