@@ -79,8 +79,8 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::uint64_t max_bytes) {
-  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(file.get(), &size) == 0 || size.QuadPart < 0 ||

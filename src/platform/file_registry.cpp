@@ -1,7 +1,8 @@
 // The file registry's rules, the same on every system; the file-system
 // steps that differ sit in file_registry_files.h.
-#include "common/file_util.h"
 #include "platform/file_registry.h"
+
+#include "common/file_util.h"
 #include "platform/file_registry_files.h"
 #include "platform/regedit_format.h"
 

@@ -19,9 +19,9 @@ void SyncFileSystemOf(const std::string& folder) {
   std::string device(volume);
   if (device.size() < 2 || device[1] != ':') return;  // no drive letter: a share
   device = "\\\\.\\" + device.substr(0, 2);
-  const HANDLE handle = ::CreateFileA(device.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      0, nullptr);
+  const HANDLE handle =
+      ::CreateFileA(device.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return;
   ::FlushFileBuffers(handle);
   ::CloseHandle(handle);

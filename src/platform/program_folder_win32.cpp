@@ -38,6 +38,8 @@ const std::string& ProgramFolder() {
   return *g_folder;
 }
 
-void ResetProgramFolderForTesting() { g_folder.reset(); }
+void ResetProgramFolderForTesting() {
+  g_folder.reset();
+}
 
 }  // namespace webhoard

@@ -185,8 +185,7 @@ class WinInetUrlCache final : public UrlCache {
 // A container WinINet cannot open: every call fails with "file not found".
 class NamedContainerUrlCache final : public UrlCache {
  public:
-  UrlCacheFindHandle FindFirstUrlCacheEntry(const char*, UrlCacheEntry&,
-                                            std::uint32_t&) override {
+  UrlCacheFindHandle FindFirstUrlCacheEntry(const char*, UrlCacheEntry&, std::uint32_t&) override {
     return 0;
   }
   bool FindNextUrlCacheEntry(UrlCacheFindHandle, UrlCacheEntry&, std::uint32_t&) override {

@@ -31,7 +31,7 @@ TEST(CaseInsensitiveFinderTest, ListsEachFolderOnceAndPrefersExactNames) {
   EXPECT_EQ(finder.Find(folder, "BOTH.txt"), folder + "Both.txt");  // lowest in byte order
   // The lower spelling is a folder: the file under the other spelling is found.
   EXPECT_EQ(finder.Find(folder, "KIND.DAT"), folder + "kind.dat");
-  EXPECT_FALSE(finder.Find(folder, "sub"));                         // a folder is no file
+  EXPECT_FALSE(finder.Find(folder, "sub"));  // a folder is no file
   EXPECT_FALSE(finder.Find(folder, "sub/"));
   EXPECT_FALSE(finder.Find(folder + "missing/", "x"));
 }

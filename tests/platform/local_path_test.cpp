@@ -71,8 +71,8 @@ TEST(LocalPath, BackslashesAndWineDrives) {
       {"C:\\Netscape\\Fat.db", drive_c + "/Netscape/Fat.db"},
       {"c:\\nav\\", drive_c + "/nav/"},
       {"C:", drive_c},
-      {"C:x", "C:x"},                     // no drive root: a plain name
-      {"d:\\Netscape", "d:/Netscape"},    // drive not mapped
+      {"C:x", "C:x"},                   // no drive root: a plain name
+      {"d:\\Netscape", "d:/Netscape"},  // drive not mapped
       {"\\home\\jo\\cache\\", "/home/jo/cache/"},
       {"relative\\Cache", "relative/Cache"},
   };
