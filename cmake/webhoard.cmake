@@ -36,9 +36,18 @@ function(webhoard_platform_sources out_var dir)
   set(${out_var} ${sources} PARENT_SCOPE)
 endfunction()
 
+# Files named in EXCLUDE (names inside the folder) are left out.
+function(webhoard_exclude_sources out_var sources)
+  foreach(name ${ARGN})
+    list(FILTER sources EXCLUDE REGEX "/${name}$")
+  endforeach()
+  set(${out_var} ${sources} PARENT_SCOPE)
+endfunction()
+
 function(webhoard_library name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   webhoard_platform_sources(sources ${dir})
+  webhoard_exclude_sources(sources "${sources}" ${ARG_EXCLUDE})
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
@@ -50,10 +59,11 @@ function(webhoard_library name dir)
   endif()
 endfunction()
 
-# One test executable per library: every .cpp in the folder.
+# One test executable per library: every .cpp in the folder (but EXCLUDE).
 function(webhoard_tests name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.cpp")
+  webhoard_exclude_sources(sources "${sources}" ${ARG_EXCLUDE})
   if(NOT sources)
     return()
   endif()

@@ -50,6 +50,16 @@ seeds_of() {
   return 0
 }
 
+# The dictionary of a target: its own, or that of the format it reads.
+dict_of() {
+  case "$1" in
+    navigator_cache_folder_fuzz) echo fuzz/dicts/navigator_index_fuzz.dict ;;
+    url_cache_folder_fuzz) echo fuzz/dicts/index_dat_fuzz.dict ;;
+    page_search_fuzz) echo fuzz/dicts/rewrite_page_fuzz.dict ;;
+    *) echo "fuzz/dicts/$1.dict" ;;
+  esac
+}
+
 mkdir -p "$build/corpus" "$build/findings"
 status=0
 printf '%-28s %10s %8s %8s %s\n' target executions cov ft findings
@@ -65,7 +75,8 @@ for target in "$build"/fuzz/*_fuzz; do
   done || true  # a seed folder that is not there is no reason to stop
   options=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/"
            -rss_limit_mb=2048 -timeout=20)
-  [ -f "fuzz/dicts/$name.dict" ] && options+=(-dict="fuzz/dicts/$name.dict")
+  dict=$(dict_of "$name")
+  [ -f "$dict" ] && options+=(-dict="$dict")
   log="$build/findings/$name.log"
   if ! "$target" "${options[@]}" "$corpus" "$seeds" >"$log" 2>&1; then status=1; fi
   rm -rf "$seeds"

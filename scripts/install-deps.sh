@@ -10,6 +10,7 @@ packages=(
   libdb1-compat                      # real Berkeley DB 1.85, writes Navigator index fixtures
   python3 python3-libmsiecf libmsiecf-utils  # independent index.dat reader used as a test oracle
   chromium nodejs                    # the browser test opens an archive's index (tests/e2e)
+  g++-mingw-w64-x86-64-posix         # checks that the Windows sources compile
 )
 
 missing=()

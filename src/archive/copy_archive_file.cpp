@@ -15,10 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#if defined(__linux__)
-#include <sys/sendfile.h>
-#include <unistd.h>
-#endif
+#include "platform/file_system.h"
 
 namespace webhoard {
 namespace {
@@ -44,37 +41,10 @@ File CreateTemporaryBeside(const fs::path& folder, fs::path& temp_path) {
   return nullptr;
 }
 
-#if defined(__linux__)
-// Lets the kernel move the bytes (no trip through user-space buffers; on
-// file systems that support it, copy_file_range may even share the blocks).
-// Answers kUnsupported, before any byte has moved, when neither call works
-// between these two files, so the caller falls back to the buffered loop.
-enum class KernelCopy { kDone, kFailed, kUnsupported };
-
-KernelCopy CopyInKernel(int from, int to) {
-  bool first = true;
-  for (;;) {
-    ssize_t moved = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
-    if (moved < 0 && first &&
-        (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP)) {
-      moved = ::sendfile(to, from, nullptr, 1 << 30);
-      if (moved < 0 && (errno == ENOSYS || errno == EINVAL)) return KernelCopy::kUnsupported;
-      if (moved < 0) return KernelCopy::kFailed;
-      // sendfile works here: go on with it alone.
-      while (moved > 0) moved = ::sendfile(to, from, nullptr, 1 << 30);
-      return moved == 0 ? KernelCopy::kDone : KernelCopy::kFailed;
-    }
-    if (moved < 0 && errno == EINTR) continue;
-    if (moved < 0) return KernelCopy::kFailed;
-    if (moved == 0) return KernelCopy::kDone;
-    first = false;
-  }
-}
-#endif
-
 bool CopyContents(std::FILE* from, std::FILE* to) {
-#if defined(__linux__)
-  switch (CopyInKernel(fileno(from), fileno(to))) {
+  // The kernel moves the bytes where it can; the loop below is the fallback
+  // for file systems (and systems) where it cannot.
+  switch (CopyInKernel(from, to)) {
     case KernelCopy::kDone:
       return true;
     case KernelCopy::kFailed:
@@ -82,7 +52,6 @@ bool CopyContents(std::FILE* from, std::FILE* to) {
     case KernelCopy::kUnsupported:
       break;
   }
-#endif
   std::vector<char> buffer(64 * 1024);
   for (;;) {
     const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), from);

@@ -1,18 +1,11 @@
 #include "cli/terminal.h"
 
-#include <unistd.h>
-
-#include <csignal>
 #include <cstring>
+
+#include "platform/console.h"
 
 namespace webhoard::cli {
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-  g_interrupted = 1;
-}
 
 const char* KindWord(MessageKind kind) {
   switch (kind) {
@@ -31,17 +24,14 @@ const char* KindWord(MessageKind kind) {
 }  // namespace
 
 void InstallInterruptHandler() {
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  InstallInterruptFlag();
 }
 
 bool Interrupted() {
-  return g_interrupted != 0;
+  return InterruptFlagSet();
 }
 void ClearInterruptForTesting() {
-  g_interrupted = 0;
+  ClearInterruptFlag();
 }
 
 std::string TerminalText(std::string_view text) {
@@ -84,7 +74,7 @@ void TerminalPrompter::ProcessPendingMessages() {
 }
 
 TerminalModalHost::TerminalModalHost(TerminalPrompter& prompter, std::FILE* out)
-    : prompter_(prompter), out_(out), draw_(isatty(fileno(out)) != 0) {}
+    : prompter_(prompter), out_(out), draw_(IsTerminal(out)) {}
 
 void TerminalModalHost::ShowModal(TExportForm& form) {
   prompter_.set_on_interrupt([&form] { form.CancelButtonClick(); });

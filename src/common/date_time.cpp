@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/local_time.h"
+
 namespace webhoard {
 namespace {
 
@@ -77,8 +79,9 @@ DateTimeParts DecodeDateTime(double date_time) {
 }
 
 double DateTimeFromUnixLocal(std::time_t t) {
-  std::tm local{};
-  if (localtime_r(&t, &local) == nullptr) return kUnixEpochDate + static_cast<double>(t) / kSecondsPerDay;
+  const std::optional<std::tm> converted = LocalTime(t);
+  if (!converted) return kUnixEpochDate + static_cast<double>(t) / kSecondsPerDay;
+  const std::tm& local = *converted;
   DateTimeParts parts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                       local.tm_hour,        local.tm_min,     local.tm_sec > 59 ? 59 : local.tm_sec};
   return EncodeDateTime(parts).value_or(0.0);

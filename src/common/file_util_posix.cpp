@@ -1,3 +1,5 @@
+// The file helpers over POSIX descriptors: fsync for the flushes, so that a
+// save is on disk before the rename makes it the file.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -118,24 +120,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string* error) {
-  return WriteFileAtomically(path, contents, path + ".tmp", error);
-}
-
 bool AppendToFile(const std::string& path, std::string_view bytes) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const bool ok = WriteAll(fd, bytes);
   return ::close(fd) == 0 && ok;
-}
-
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string out(folder);
-  while (!name.empty() && name.front() == '/') name.remove_prefix(1);
-  if (out.empty()) return std::string(name);
-  if (out.back() != '/') out.push_back('/');
-  out.append(name);
-  return out;
 }
 
 std::string ErrnoText(int error_number) {

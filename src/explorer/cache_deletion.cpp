@@ -1,9 +1,9 @@
 #include "explorer/cache_deletion.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
+
+#include "platform/file_system.h"
 
 namespace webhoard {
 namespace {
@@ -71,7 +71,7 @@ void NavigatorCacheRemover::Remove(const TCacheItem& item) {
     ++refused_;
     return;
   }
-  if (::unlink(item.LocalFile.c_str()) == 0) {
+  if (RemoveFileOnly(item.LocalFile)) {
     ++deleted_;
   } else {
     ++failed_;

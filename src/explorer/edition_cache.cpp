@@ -5,6 +5,7 @@
 #include "cache/msie/read_ie_cache.h"
 #include "cache/navigator/read_cache_index.h"
 #include "common/file_util.h"
+#include "platform/local_path.h"
 #include "settings/settings_steps.h"
 
 namespace webhoard {
@@ -14,7 +15,7 @@ CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
                                    TCacheItemList& items) {
   CacheLoadReport report;
   report.name = index;
-  if (!FileExists(index)) {
+  if (!FileExists(LocalFileSystemPath(index))) {
     report.error = index + ": no such cache index file";
     return report;
   }
@@ -74,8 +75,8 @@ CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore&
 }
 
 std::string CacheFolderOf(const std::string& index_path) {
-  const auto slash = index_path.find_last_of('/');
-  return slash == std::string::npos ? "." : index_path.substr(0, slash == 0 ? 1 : slash);
+  const std::string folder = FolderOfPath(index_path);
+  return folder.empty() ? std::string(".") : LocalFileSystemPath(folder);
 }
 
 EditionCacheRemover::EditionCacheRemover(const CacheSource& source, const SettingsStore& store)

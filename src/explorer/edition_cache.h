@@ -52,7 +52,9 @@ struct CacheLoadReport {
 CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore& store,
                                  Prompter& prompter, TCacheItemList& items);
 
-// The folder a Navigator remover may delete in: the folder of the cache index.
+// The folder a Navigator remover may delete in: the folder of the cache index
+// as this system names it ("C:\\nav\\FAT.DB" through the Wine prefix on Linux),
+// "." for a bare file name.
 std::string CacheFolderOf(const std::string& index_path);
 
 // The remover of an edition's cache. The Internet Explorer container is

@@ -14,11 +14,7 @@
 #include "common/file_util.h"
 #include "index/build_index.h"
 #include "index/index_icons.h"
-
-#if defined(__linux__)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "platform/file_system.h"
 
 namespace webhoard {
 namespace {
@@ -31,14 +27,7 @@ constexpr char kFolderSeparator = '/';
 // or the new file, and one sync of the file system at the end costs far less
 // than thousands of separate flushes.
 void SyncArchiveFolder(const std::string& folder) {
-#if defined(__linux__)
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::syncfs(fd);
-  ::close(fd);
-#else
-  (void)folder;
-#endif
+  SyncFileSystemOf(folder);
 }
 
 bool PathExists(const std::string& path) {

@@ -8,7 +8,8 @@
 
 namespace webhoard {
 
-// The program folder with a trailing "/". Determined once, at first use.
+// The program folder with a trailing separator ("/"; on Windows the
+// executable's folder ends in "\"). Determined once, at first use.
 const std::string& ProgramFolder();
 
 // Forgets the cached value so the next call reads WEBHOARD_HOME again.

@@ -80,11 +80,12 @@ class RegistryKey {
 };
 
 // The registry of this user and machine, created at first use. On Linux it
-// is the file store in RegistryFolder().
+// is the file store in RegistryFolder(); on Windows, the system's registry.
 Registry& SystemRegistry();
 
 // Where the file store keeps its files: $WEBHOARD_CONFIG_DIR, else
-// $XDG_CONFIG_HOME/webhoard, else $HOME/.config/webhoard (no trailing "/").
+// $XDG_CONFIG_HOME/webhoard, else $HOME/.config/webhoard (no trailing "/");
+// on Windows $WEBHOARD_CONFIG_DIR, else %APPDATA%\webhoard.
 std::string RegistryFolder();
 
 }  // namespace webhoard

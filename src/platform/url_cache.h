@@ -91,14 +91,16 @@ class UrlCache {
 };
 
 // The URL cache of one container folder (the folder holding index.dat);
-// an empty folder name means DefaultUrlCacheContainer().
+// an empty folder name means DefaultUrlCacheContainer(). On Windows only the
+// empty name opens a cache (WinINet's, of the current user).
 std::unique_ptr<UrlCache> OpenUrlCache(const std::string& container_folder);
 
 // The container the current user's WinINet programs fill: on Linux the
 // Content.IE5 folder of the Wine prefix ($WINEPREFIX, else ~/.wine) for the
 // current user: the first layout (newer INetCache first, then the older
 // "Temporary Internet Files" ones) that holds an index.dat, else the newest
-// layout's folder. Empty when neither a prefix nor a user name is known.
+// layout's folder. Empty when neither a prefix nor a user name is known, and
+// on Windows, where WinINet finds its own container.
 std::string DefaultUrlCacheContainer();
 
 }  // namespace webhoard

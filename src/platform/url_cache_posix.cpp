@@ -20,6 +20,7 @@
 #include "platform/index_dat_delete.h"
 #include "platform/index_dat_format.h"
 #include "platform/index_dat_hash.h"
+#include "platform/local_path.h"
 #include "platform/url_cache.h"
 
 namespace webhoard {
@@ -274,14 +275,8 @@ std::unique_ptr<UrlCache> OpenUrlCache(const std::string& container_folder) {
 }
 
 std::string DefaultUrlCacheContainer() {
-  std::string prefix;
-  if (const char* wine = std::getenv("WINEPREFIX"); wine != nullptr && *wine != '\0') {
-    prefix = wine;
-  } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    prefix = JoinPath(home, ".wine");
-  } else {
-    return {};
-  }
+  const std::string prefix = WinePrefix();
+  if (prefix.empty()) return {};
   const std::string user = CurrentUserName();
   if (user.empty()) return {};
   const std::string profile = JoinPath(JoinPath(prefix, "drive_c/users"), user);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -224,6 +225,26 @@ TEST_F(CommandLine, DeleteConfirmsThenRemovesTheChosenFiles) {
 
   const Outcome none = Run("delete --netscape " + index + " --yes");
   EXPECT_NE(none.err.find("No files to delete."), std::string::npos);
+}
+
+TEST_F(CommandLine, DeleteFindsTheCacheOfAWindowsIndexPathInTheWinePrefix) {
+  MakeCache();
+  std::filesystem::create_directories(dir_.File("prefix/dosdevices"));
+  std::filesystem::create_directory_symlink(dir_.path(), dir_.File("prefix/dosdevices/c:"));
+  const char* old = std::getenv("WINEPREFIX");
+  const std::string saved = old != nullptr ? old : "";
+  ::setenv("WINEPREFIX", dir_.File("prefix").c_str(), 1);
+  // The cache folder is that of C:\cache\FAT, not the working folder.
+  const Outcome media = Run("delete --netscape 'C:\\cache\\FAT' --types media --yes");
+  if (old != nullptr) {
+    ::setenv("WINEPREFIX", saved.c_str(), 1);
+  } else {
+    ::unsetenv("WINEPREFIX");
+  }
+  EXPECT_EQ(media.status, 0) << media.err;
+  EXPECT_EQ(media.out, "1\n") << media.err;
+  EXPECT_FALSE(FileExists(dir_.File("cache/C.MOZ")));
+  EXPECT_TRUE(FileExists(dir_.File("cache/A.MOZ")));
 }
 
 TEST_F(CommandLine, ListsTheRealNavigatorSampleAndStoresSettings) {

@@ -63,7 +63,7 @@ TEST(EditionCache, LoadsOrSaysWhyNot) {
 }
 
 TEST(EditionCache, NavigatorDeletesOnlyBesideItsIndex) {
-  EXPECT_EQ(CacheFolderOf("/home/u/.netscape/cache/index.db"), "/home/u/.netscape/cache");
+  EXPECT_EQ(CacheFolderOf("/home/u/.netscape/cache/index.db"), "/home/u/.netscape/cache/");
   EXPECT_EQ(CacheFolderOf("/FAT.DB"), "/");
   EXPECT_EQ(CacheFolderOf("FAT.DB"), ".");
 

@@ -7,6 +7,7 @@
 #include "common/clock.h"
 #include "common/date_time.h"
 #include "common/file_util.h"
+#include "platform/local_path.h"
 #include "url/canonical_url.h"
 #include "url/url_utils.h"
 
@@ -49,28 +50,12 @@ bool IsUnsafeCacheFileName(std::string_view file_name) {
 }
 
 std::string CacheFolderOf(std::string_view index_path) {
-#ifdef _WIN32
-  const std::size_t last = index_path.find_last_of("/\\:");
-#else
-  const std::size_t last = index_path.find_last_of("/\\");
-#endif
-  if (last == std::string_view::npos) return {};
-  return std::string(index_path.substr(0, last + 1));
-}
-
-std::string FileSystemPath(std::string_view path) {
-  std::string result(path);
-#ifndef _WIN32
-  for (char& c : result) {
-    if (c == '\\') c = '/';
-  }
-#endif
-  return result;
+  return FolderOfPath(index_path);
 }
 
 CacheEntryBuilder::CacheEntryBuilder(std::string cache_folder, TCacheItemList& items,
                                      CacheIndexStats& stats)
-    : cache_folder_(FileSystemPath(cache_folder)), items_(items), stats_(stats) {}
+    : cache_folder_(LocalFileSystemPath(cache_folder)), items_(items), stats_(stats) {}
 
 void CacheEntryBuilder::AddCacheEntry(std::string_view url, std::string_view file_name,
                                       std::string_view mime_type, std::int32_t time) {
@@ -92,7 +77,7 @@ void CacheEntryBuilder::AddCacheEntry(std::string_view url, std::string_view fil
   }
   std::string local_file;
   if (!file_name.empty()) {
-    const std::string relative = FileSystemPath(file_name);
+    const std::string relative = LocalFileSystemPath(file_name);
     local_file = cache_folder_ + relative;
     if (!FileExists(local_file)) {
       auto found = finder_.Find(cache_folder_, relative);

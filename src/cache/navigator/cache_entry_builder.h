@@ -15,8 +15,8 @@
 #include <unordered_set>
 
 #include "cache/cache_item.h"
-#include "cache/navigator/case_insensitive_finder.h"
 #include "cache/navigator/read_cache_index.h"
+#include "platform/case_insensitive_finder.h"
 
 namespace webhoard {
 
@@ -32,10 +32,8 @@ bool IsUnsafeCacheFileName(std::string_view file_name);
 
 // The cache folder of an index path: everything up to and including its last
 // path separator ("/" or "\", and ":" on Windows); empty when there is none.
+// The index's file names are relative to it.
 std::string CacheFolderOf(std::string_view index_path);
-
-// A path as the file system wants it: on POSIX, "\" becomes "/".
-std::string FileSystemPath(std::string_view path);
 
 class CacheEntryBuilder {
  public:

@@ -1,13 +1,13 @@
 #include "cache/navigator/navigator_location.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "platform/case_insensitive_finder.h"
+#include "platform/local_path.h"
 
 namespace webhoard {
 namespace {
@@ -21,52 +21,24 @@ std::string Slashes(std::string_view path, char from, char to) {
   return out;
 }
 
-std::string WinePrefix() {
-  if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
-    return prefix;
-  }
-  const char* home = std::getenv("HOME");
-  return home != nullptr && *home != '\0' ? std::string(home) + "/.wine" : std::string();
-}
-
 // The real name in `folder` that equals `name` without regard to case: the
 // exact spelling when present, else the lowest in byte order, so the answer
 // does not depend on the order of the listing. Only regular files count.
-std::optional<std::string> FindNameNoCase(const std::string& folder, std::string_view name) {
-  if (FileExists(JoinPath(folder, name))) return std::string(name);
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return std::nullopt;
-  std::optional<std::string> best;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view candidate = entry->d_name;
-    if (!EqualsNoCase(candidate, name) || (best && candidate >= *best)) continue;
-    if (FileExists(JoinPath(folder, candidate))) best = std::string(candidate);
-  }
-  ::closedir(dir);
-  return best;
+std::optional<std::string> FindNameNoCase(std::string folder, std::string_view name) {
+  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
+  const auto found = CaseInsensitiveFinder().Find(folder, name);
+  if (!found) return std::nullopt;
+  return found->substr(folder.size());
 }
 
-std::optional<struct timespec> ModificationTime(std::string_view windows_path) {
-  struct stat st {};
-  if (::stat(LocalFileSystemPath(windows_path).c_str(), &st) != 0) return std::nullopt;
-  return st.st_mtim;
+std::optional<std::filesystem::file_time_type> ModificationTime(std::string_view windows_path) {
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(LocalFileSystemPath(windows_path), error);
+  if (error) return std::nullopt;
+  return time;
 }
 
 }  // namespace
-
-std::string LocalFileSystemPath(std::string_view windows_path) {
-  std::string path = Slashes(windows_path, '\\', '/');
-  const bool has_drive = path.size() >= 2 && path[1] == ':' && AsciiLower(path[0]) >= 'a' &&
-                         AsciiLower(path[0]) <= 'z' && (path.size() == 2 || path[2] == '/');
-  if (has_drive) {
-    const std::string prefix = WinePrefix();
-    if (!prefix.empty()) {
-      const std::string drive = prefix + "/dosdevices/" + std::string(1, AsciiLower(path[0])) + ":";
-      if (DirectoryExists(drive)) return drive + path.substr(2);
-    }
-  }
-  return path;
-}
 
 std::string TNavigator4::ProfileFolder() const {
   std::string user;
@@ -197,8 +169,7 @@ bool HasCacheIndex(std::string_view folder) {
 std::string NewerOf(std::string_view a_path, std::string_view b_path) {
   const auto a = ModificationTime(a_path);
   const auto b = ModificationTime(b_path);
-  const bool a_later =
-      a && (!b || a->tv_sec > b->tv_sec || (a->tv_sec == b->tv_sec && a->tv_nsec > b->tv_nsec));
+  const bool a_later = a && (!b || *a > *b);
   return std::string(a_later ? a_path : b_path);
 }
 

@@ -7,22 +7,18 @@
 // for an index file, and the more recently written index wins.
 //
 // Paths from the registry and prefs.js are Windows paths and stay so in
-// every answer; LocalFileSystemPath turns one into a path of this system only at
-// the moment it is handed to the file system.
+// every answer; LocalFileSystemPath (platform/local_path.h) turns one into a
+// path of this system only at the moment it is handed to the file system.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/local_path.h"
 #include "platform/registry.h"
 
 namespace webhoard {
-
-// A Windows path as a path of this system: "\" becomes "/", and a drive
-// ("C:\...") becomes the drive of the Wine prefix ($WINEPREFIX, else
-// ~/.wine) when that prefix maps it.
-std::string LocalFileSystemPath(std::string_view windows_path);
 
 // Reads the Navigator 4 user profile.
 class TNavigator4 {

@@ -9,6 +9,7 @@
 #include "cache/navigator/read_cache_index_parts.h"
 #include "common/ascii.h"
 #include "common/little_endian.h"
+#include "platform/local_path.h"
 
 namespace webhoard {
 namespace {
@@ -79,7 +80,7 @@ bool ReadCacheIndex(std::string_view index_path, TCacheItemList& items, Prompter
   CacheIndexStats local_stats;
   CacheIndexStats& stats = stats_out != nullptr ? *stats_out : local_stats;
   stats = CacheIndexStats();
-  const std::string path = FileSystemPath(index_path);
+  const std::string path = LocalFileSystemPath(index_path);
 
   File file(std::fopen(path.c_str(), "rb"));
   // The first characters of the first line tell the formats apart. A path

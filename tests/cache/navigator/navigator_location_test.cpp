@@ -262,25 +262,5 @@ TEST_F(NavigatorLocation, DamagedPreferencesNeverCrash) {
   EXPECT_FALSE(TNavigator4(registry_).ReadUserPref("browser.cache.directory"));
 }
 
-TEST(LocalFileSystemPath, BackslashesAndWineDrives) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.File("prefix/drive_c/Netscape"));
-  std::filesystem::create_directories(dir.File("prefix/dosdevices"));
-  std::filesystem::create_directory_symlink("../drive_c", dir.File("prefix/dosdevices/c:"));
-  const char* old = std::getenv("WINEPREFIX");
-  const std::string saved = old != nullptr ? old : "";
-  ::setenv("WINEPREFIX", dir.File("prefix").c_str(), 1);
-  EXPECT_EQ(LocalFileSystemPath("C:\\Netscape\\Fat.db"),
-            dir.File("prefix/dosdevices/c:") + "/Netscape/Fat.db");
-  EXPECT_EQ(LocalFileSystemPath("d:\\Netscape"), "d:/Netscape");  // drive not mapped
-  EXPECT_EQ(LocalFileSystemPath("\\home\\jo\\cache\\"), "/home/jo/cache/");
-  EXPECT_EQ(LocalFileSystemPath("relative\\Cache"), "relative/Cache");
-  if (old != nullptr) {
-    ::setenv("WINEPREFIX", saved.c_str(), 1);
-  } else {
-    ::unsetenv("WINEPREFIX");
-  }
-}
-
 }  // namespace
 }  // namespace webhoard

@@ -11,7 +11,6 @@
 
 #include "cache/mime_types.h"
 #include "cache/navigator/cache_entry_builder.h"
-#include "cache/navigator/case_insensitive_finder.h"
 #include "common/clock.h"
 #include "common/file_util.h"
 #include "support/navigator_index_writer.h"
@@ -250,25 +249,6 @@ TEST_F(EntryBuilder, MissingFilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(items_[1]->LocalFile, cache_.File("M0ABC.MOZ"));
   EXPECT_EQ(stats_.found_ignoring_case, 2u);
   EXPECT_EQ(stats_.dropped_no_file, 2u);
-}
-
-TEST(CaseInsensitiveFinderTest, ListsEachFolderOnceAndPrefersExactNames) {
-  TempDir dir;
-  for (int i = 0; i < 200; ++i) dir.Write("SUB/F" + std::to_string(i) + ".GIF", "x");
-  dir.Write("Both.txt", "upper");
-  dir.Write("both.TXT", "lower");
-  CaseInsensitiveFinder finder;
-  const std::string folder = dir.path() + "/";
-  for (int i = 0; i < 200; ++i) {
-    const std::string name = "sub/f" + std::to_string(i) + ".gif";
-    EXPECT_EQ(finder.Find(folder, name), folder + "SUB/F" + std::to_string(i) + ".GIF");
-  }
-  EXPECT_EQ(finder.folders_listed(), 2u);
-  EXPECT_EQ(finder.Find(folder, "both.TXT"), folder + "both.TXT");  // exact wins
-  EXPECT_EQ(finder.Find(folder, "BOTH.txt"), folder + "Both.txt");  // lowest in byte order
-  EXPECT_FALSE(finder.Find(folder, "sub"));                         // a folder is no file
-  EXPECT_FALSE(finder.Find(folder, "sub/"));
-  EXPECT_FALSE(finder.Find(folder + "missing/", "x"));
 }
 
 TEST(CacheTime, DatesAreHeldInsideTheAgeWindow) {

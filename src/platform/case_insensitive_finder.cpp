@@ -1,5 +1,6 @@
-#include "cache/navigator/case_insensitive_finder.h"
+#include "platform/case_insensitive_finder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -22,16 +23,18 @@ std::optional<std::string> CaseInsensitiveFinder::Find(const std::string& folder
       if (last) return std::nullopt;  // a name ending in "/" names no file
       continue;
     }
-    auto exists = [last](const std::string& path) {
+    auto fits = [last](const std::string& path) {
       return last ? FileExists(path) : DirectoryExists(path);
     };
     std::string candidate = current + std::string(component);
-    if (!exists(candidate)) {
+    if (!fits(candidate)) {
       const Listing& listing = ListFolder(current);
       const auto found = listing.find(AsciiLower(component));
       if (found == listing.end()) return std::nullopt;
-      candidate = current + found->second;
-      if (!exists(candidate)) return std::nullopt;
+      const auto real = std::find_if(found->second.begin(), found->second.end(),
+                                     [&](const std::string& name) { return fits(current + name); });
+      if (real == found->second.end()) return std::nullopt;
+      candidate = current + *real;
     }
     if (last) return candidate;
     current = candidate + "/";
@@ -47,9 +50,9 @@ const CaseInsensitiveFinder::Listing& CaseInsensitiveFinder::ListFolder(const st
   std::filesystem::directory_iterator it(folder.empty() ? std::string(".") : folder, error);
   for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
     std::string name = it->path().filename().string();
-    auto [slot, inserted] = listing.try_emplace(AsciiLower(name), name);
-    if (!inserted && name < slot->second) slot->second = std::move(name);
+    listing[AsciiLower(name)].push_back(std::move(name));
   }
+  for (auto& entry : listing) std::sort(entry.second.begin(), entry.second.end());
   return listing;
 }
 
