@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/regular_file.h"
 
 namespace webhoard {
 namespace {
@@ -64,9 +65,10 @@ bool CopyContents(std::FILE* from, std::FILE* to) {
 
 bool CopyArchiveFile(const std::string& source, const std::string& target) {
   std::error_code error;
-  // Folders are no files to copy (and reading one may "succeed" with no bytes).
-  if (!fs::is_regular_file(source, error) || fs::is_directory(target, error)) return false;
-  File from(std::fopen(source.c_str(), "rb"));
+  // Only a regular file is copied, never one behind a link (a cached file
+  // that leads to a user's keys) and never a folder or a pipe.
+  if (fs::is_directory(target, error)) return false;
+  File from(OpenRegularFile(source));
   if (!from) return false;
 
   const fs::path target_path(target);

@@ -11,6 +11,7 @@
 #include "archive/page_title.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "platform/regular_file.h"
 #include "url/url_utils.h"
 
 namespace webhoard {
@@ -267,8 +268,10 @@ bool RewritePage(TCacheItem& item, const std::string& archive_folder, const Link
     return false;
   };
   if (!FileExists(item.LocalFile)) return true;
-  const auto page = ReadFileBytes(item.LocalFile);
-  if (!page) return fail("cannot read " + item.LocalFile + ": " + ErrnoText(errno));
+  // The cached page is read only as a regular file, never through a link.
+  int read_error = 0;
+  const auto page = ReadRegularFile(item.LocalFile, SIZE_MAX, &read_error);
+  if (!page) return fail("cannot read " + item.LocalFile + ": " + ErrnoText(read_error));
   item.Title = PageTitleOf(*page);
   const auto target = ArchivePathOf(archive_folder, item);
   if (!target) return fail("no archive path for " + item.URL);

@@ -1,7 +1,7 @@
 #include "archive/page_title.h"
 
 #include "common/ascii.h"
-#include "common/file_util.h"
+#include "platform/regular_file.h"
 #include "url/url_utils.h"
 
 namespace webhoard {
@@ -58,7 +58,7 @@ std::string PageTitleOf(std::string_view page) {
 }
 
 std::string PageTitle(const std::string& file_name) {
-  const auto page = ReadFileBytes(file_name);
+  const auto page = ReadRegularFile(file_name);
   return page ? PageTitleOf(*page) : std::string();
 }
 

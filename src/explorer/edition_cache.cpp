@@ -53,7 +53,7 @@ CacheLoadReport LoadInternetExplorerCache(const std::string& container, TCacheIt
   }
   report.entries = stats.entries;
   report.items = stats.items_added;
-  report.dropped = stats.dropped_no_host + stats.dropped_no_file;
+  report.dropped = stats.dropped_no_host + stats.dropped_no_file + stats.dropped_not_regular;
   return report;
 }
 

@@ -2,8 +2,12 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <limits>
+#include <memory>
+
+#include "platform/regular_file.h"
 
 namespace webhoard {
 namespace {
@@ -18,21 +22,23 @@ using Block = std::array<std::uint8_t, kHeadBytes>;
 // up to 11 bytes.
 class FileSource {
  public:
-  explicit FileSource(const std::string& path) : in_(path, std::ios::binary) {}
-  bool open() const { return in_.is_open(); }
+  // Only a regular file, never one behind a link: see platform/regular_file.h.
+  explicit FileSource(const std::string& path) : file_(OpenRegularFile(path)) {}
+  bool open() const { return file_ != nullptr; }
   // False when the move is impossible (before the start, or a stream error).
   bool Move(std::int64_t delta) {
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(delta), std::ios::cur);
-    return !in_.fail();
+    if (delta < std::numeric_limits<long>::min() || delta > std::numeric_limits<long>::max()) {
+      return false;
+    }
+    return std::fseek(file_.get(), static_cast<long>(delta), SEEK_CUR) == 0;
   }
-  std::size_t Read(Block& block) {
-    in_.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
-    return static_cast<std::size_t>(in_.gcount());
-  }
+  std::size_t Read(Block& block) { return std::fread(block.data(), 1, block.size(), file_.get()); }
 
  private:
-  std::ifstream in_;
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, Closer> file_;
 };
 
 class MemorySource {

@@ -2,9 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
+#include <limits>
+#include <memory>
 
 #include "common/ascii.h"
+#include "platform/regular_file.h"
 
 namespace webhoard {
 namespace {
@@ -39,8 +42,9 @@ class MemoryPage final : public PageSource {
 
 class FilePage final : public PageSource {
  public:
-  explicit FilePage(const std::string& path) : in_(path, std::ios::binary) {}
-  bool open() const { return in_.is_open(); }
+  // Only a regular file, never one behind a link: see platform/regular_file.h.
+  explicit FilePage(const std::string& path) : file_(OpenRegularFile(path)) {}
+  bool open() const { return file_ != nullptr; }
   int Get() override {
     if (next_ == filled_ && !Fill()) return -1;
     return block_[next_++];
@@ -51,8 +55,13 @@ class FilePage final : public PageSource {
       next_ = static_cast<std::size_t>(position - block_start_);
       return;
     }
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(position));
+    // A position no seek can reach reads as the end of the page.
+    const bool reachable = position <= static_cast<std::uint64_t>(std::numeric_limits<long>::max());
+    if (!reachable || std::fseek(file_.get(), static_cast<long>(position), SEEK_SET) != 0) {
+      at_end_ = true;
+    } else {
+      at_end_ = false;
+    }
     block_start_ = position;
     next_ = filled_ = 0;
   }
@@ -61,13 +70,16 @@ class FilePage final : public PageSource {
   bool Fill() {
     block_start_ += filled_;
     next_ = filled_ = 0;
-    if (!in_) return false;
-    in_.read(reinterpret_cast<char*>(block_.data()), static_cast<std::streamsize>(block_.size()));
-    filled_ = static_cast<std::size_t>(in_.gcount());
+    if (at_end_) return false;
+    filled_ = std::fread(block_.data(), 1, block_.size(), file_.get());
     return filled_ > 0;
   }
 
-  std::ifstream in_;
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, Closer> file_;
+  bool at_end_ = false;
   std::array<std::uint8_t, 4096> block_{};
   std::uint64_t block_start_ = 0;
   std::size_t next_ = 0;

@@ -185,6 +185,30 @@ TEST_F(CommandLine, OutputCarriesNoControlBytesAndFailedWritesFail) {
   EXPECT_NE(full.err.find("cannot write the output"), std::string::npos) << full.err;
 }
 
+TEST_F(CommandLine, CachedFilesThatAreLinksAreNeverArchived) {
+  // A cache folder from elsewhere whose "page" is a link to a user's key.
+  const std::string secret = dir_.Write("home/.ssh/id_rsa", "PRIVATE KEY");
+  dir_.Write("cache/ok.htm", "<html><title>Fine</title></html>");
+  std::filesystem::create_symlink(secret, dir_.File("cache/s.html"));
+  const std::string index =
+      dir_.Write("cache/FAT", TextIndex({TextIndexLine(kRecent, "s.html", "http://x.example/s.html",
+                                                       "text/html"),
+                                         TextIndexLine(kRecent, "ok.htm", "http://x.example/ok.html",
+                                                       "text/html")}));
+  const std::string archive = dir_.File("archive");
+  const Outcome made = Run("archive --netscape " + index + " --to " + archive + " --yes");
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_NE(made.err.find("2 entries, 1 items, 1 dropped"), std::string::npos) << made.err;
+  EXPECT_EQ(Lines(Run("catalog " + archive).out), 1u);
+  EXPECT_FALSE(std::filesystem::exists(archive + "/x.example/text/s.htm"));
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(archive)) {
+    if (!entry.is_regular_file()) continue;
+    EXPECT_EQ(ReadFileBytes(entry.path().string()).value_or("").find("PRIVATE KEY"),
+              std::string::npos)
+        << entry.path();
+  }
+}
+
 TEST_F(CommandLine, ArchiveAsksOnTheTerminal) {
   const std::string index = MakeCache();
   // Refusing to create the folder archives nothing.

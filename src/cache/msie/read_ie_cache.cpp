@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -9,6 +10,7 @@
 #include "cache/msie/file_time_to_date.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
+#include "platform/regular_file.h"
 #include "url/canonical_url.h"
 
 namespace webhoard {
@@ -58,6 +60,14 @@ std::unique_ptr<TCacheItem> BuildItem(const UrlCacheEntry& entry, IECacheStats& 
   }
   if (!FileExists(item->LocalFile)) {
     ++stats.dropped_no_file;
+    return nullptr;
+  }
+  // The cached file lies at container/cache folder/name: one that is a link,
+  // a pipe, or that leads out of the container is never taken.
+  const std::filesystem::path container =
+      std::filesystem::path(item->LocalFile).parent_path().parent_path();
+  if (!IsRegularFileInside(item->LocalFile, container.string())) {
+    ++stats.dropped_not_regular;
     return nullptr;
   }
   return item;

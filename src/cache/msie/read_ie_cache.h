@@ -31,6 +31,7 @@ struct IECacheStats {
   std::uint64_t items_added = 0;
   std::uint64_t dropped_no_host = 0;  // rejected scheme or unusable host
   std::uint64_t dropped_no_file = 0;  // no cached file on disk
+  std::uint64_t dropped_not_regular = 0;  // a link, a folder or a pipe, or outside the container
 };
 
 // Waits the given number of milliseconds (tests pass a recorder).

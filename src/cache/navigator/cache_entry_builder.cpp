@@ -8,6 +8,7 @@
 #include "common/date_time.h"
 #include "common/file_util.h"
 #include "platform/local_path.h"
+#include "platform/regular_file.h"
 #include "url/canonical_url.h"
 #include "url/url_utils.h"
 
@@ -91,6 +92,13 @@ void CacheEntryBuilder::AddCacheEntry(std::string_view url, std::string_view fil
   } else {
     // The cache folder itself: never a file.
     ++stats_.dropped_no_file;
+    return;
+  }
+  // A cached file is archived, excerpted and deleted: one that is a link (to
+  // a user's keys, say), a pipe, or that lies outside the cache folder once
+  // links are resolved is never taken.
+  if (!IsRegularFileInside(local_file, cache_folder_)) {
+    ++stats_.dropped_not_regular;
     return;
   }
 

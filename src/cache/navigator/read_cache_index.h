@@ -45,10 +45,12 @@ struct CacheIndexStats {
   std::uint64_t dropped_unsafe_name = 0;  // file name pointing outside the cache folder
   std::uint64_t dropped_duplicate = 0;    // address already taken by this read
   std::uint64_t dropped_no_file = 0;      // cached file missing
+  std::uint64_t dropped_not_regular = 0;  // a link, a folder or a pipe, or outside the cache folder
   std::uint64_t found_ignoring_case = 0;  // file found only by a case-blind look-up
 
   std::uint64_t dropped() const {
-    return dropped_no_host + dropped_unsafe_name + dropped_duplicate + dropped_no_file;
+    return dropped_no_host + dropped_unsafe_name + dropped_duplicate + dropped_no_file +
+           dropped_not_regular;
   }
 };
 

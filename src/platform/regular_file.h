@@ -1,0 +1,37 @@
+// Reading the files a cache or an archive holds, never through a link.
+//
+// A cache folder may come from anywhere (a downloaded sample, a shared
+// disk): a "cached file" that is a symbolic link to a user's keys, or a
+// pipe that would block the reader, must never be read into an archive,
+// an excerpt or an image size. So cached files and archived copies are
+// opened only as regular files whose last path component is no link
+// (checked on the open file itself, so a link swapped in after a check is
+// still refused), and a reader keeps only the files that lie inside its
+// cache folder once every link on the way is resolved.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace webhoard {
+
+// Opens `path` for binary reading when it is a regular file reached without
+// following a link at its last component. Null otherwise, with errno set:
+// ELOOP for a link, EISDIR for a folder, EINVAL for anything else that is
+// not a regular file, or the open's own reason.
+std::FILE* OpenRegularFile(const std::string& path);
+
+// The whole file through OpenRegularFile, or nullopt with `*error` (when
+// given) set to the reason. Files larger than `max_bytes` are refused (EFBIG).
+std::optional<std::string> ReadRegularFile(const std::string& path,
+                                           std::size_t max_bytes = SIZE_MAX,
+                                           int* error = nullptr);
+
+// True when `path` is a regular file, not a link itself, and lies inside
+// `folder` after both are resolved (links in between included).
+bool IsRegularFileInside(const std::string& path, const std::string& folder);
+
+}  // namespace webhoard
