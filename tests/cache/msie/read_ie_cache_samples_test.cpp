@@ -166,7 +166,7 @@ TEST_F(IECacheSample, WineWrittenContainer) {
     EXPECT_EQ(item->Domain, e.domain);
     EXPECT_EQ(MimeTypeName(item->MimeIndex), e.mime_type);
     EXPECT_EQ(item->Category, e.category);
-    // Wine's commit fixed last access and last sync at 2009-03-01 10:00 UTC.
+    // The writer set last access and last sync to 2009-03-01 10:00 UTC.
     EXPECT_EQ(item->Date, Date(2009, 3, 1, 10, 0, 0));
     EXPECT_EQ(item->LocalFile.rfind(dir_.path() + "/", 0), 0u) << item->LocalFile;
     const auto body = ReadFileBytes(item->LocalFile);
