@@ -15,6 +15,7 @@
 #include "platform/url_cache.h"
 #include "support/index_dat_writer.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 namespace webhoard {
 namespace {
@@ -82,31 +83,48 @@ TEST(IndexDatDamage, TruncationAtEveryLengthNeverReadsPastTheEnd) {
   }
 }
 
-TEST(IndexDatDamage, RealSamplesCutAtEveryBlockStayReadable) {
+// Cuts a written container's index at every block: the layer lists no more
+// than the whole file holds, calls a cut header corrupt, and never changes a
+// cut file.
+void ExpectCutsStayReadable(const std::string& index_path) {
+  SCOPED_TRACE(index_path);
+  const auto bytes = ReadFileBytes(index_path);
+  ASSERT_TRUE(bytes);
+  const std::string& whole = *bytes;
+  const auto urls = ListInMemory(whole);
+  ASSERT_FALSE(urls.empty());
   TempDir dir;
-  for (const char* sample : {"msie/plaso-Content.IE5-index.dat", "msie/grr-History-index.dat"}) {
-    const std::string whole = *ReadFileBytes(testing::SharedTestData(sample));
-    const std::size_t full = ListInMemory(whole).size();
-    for (std::size_t n = 0; n <= whole.size(); n += index_dat::kBlockSize) {
-      dir.Write("index.dat", whole.substr(0, n));
-      auto cache = OpenUrlCache(dir.path());
-      UrlCacheEntry entry;
-      std::uint32_t size = 8192;
-      std::size_t listed = 0;
-      auto handle = cache->FindFirstUrlCacheEntry(nullptr, entry, size);
-      if (handle != 0) {
-        do ++listed;
-        while ((size = 8192, cache->FindNextUrlCacheEntry(handle, entry, size)));
-        cache->FindCloseUrlCache(handle);
-      }
-      EXPECT_LE(listed, full) << sample << " cut at " << n;
-      if (n < index_dat::kHeaderSize) {
-        EXPECT_EQ(cache->LastError(), kErrorFileCorrupt);
-      }
-      // A cut file is never changed.
-      EXPECT_FALSE(cache->DeleteUrlCacheEntry("http://www.bing.com/favicon.ico") &&
-                   n < whole.size());
+  for (std::size_t n = 0; n <= whole.size(); n += index_dat::kBlockSize) {
+    dir.Write("index.dat", whole.substr(0, n));
+    auto cache = OpenUrlCache(dir.path());
+    UrlCacheEntry entry;
+    std::uint32_t size = 8192;
+    std::size_t listed = 0;
+    auto handle = cache->FindFirstUrlCacheEntry(nullptr, entry, size);
+    if (handle != 0) {
+      do ++listed;
+      while ((size = 8192, cache->FindNextUrlCacheEntry(handle, entry, size)));
+      cache->FindCloseUrlCache(handle);
     }
+    EXPECT_LE(listed, urls.size()) << "cut at " << n;
+    if (n < index_dat::kHeaderSize) {
+      EXPECT_EQ(cache->LastError(), kErrorFileCorrupt);
+    }
+    EXPECT_FALSE(cache->DeleteUrlCacheEntry(urls.front()) && n < whole.size()) << "cut at " << n;
+  }
+}
+
+TEST(IndexDatDamage, WineContainersCutAtEveryBlockStayReadable) {
+  for (const char* container : {"wine-containers/content", "wine-containers/leak"}) {
+    ExpectCutsStayReadable(testing::TestData(container) + "/index.dat");
+  }
+}
+
+TEST(IndexDatDamage, RealSamplesCutAtEveryBlockStayReadable) {
+  for (const char* sample : {"msie/plaso-Content.IE5-index.dat", "msie/grr-History-index.dat"}) {
+    const std::string path = testing::SharedSample(sample);
+    if (path.empty()) return;
+    ExpectCutsStayReadable(path);
   }
 }
 

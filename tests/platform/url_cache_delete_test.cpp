@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "common/file_util.h"
@@ -13,6 +15,7 @@
 #include "platform/url_cache.h"
 #include "support/index_dat_writer.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 namespace webhoard {
 namespace {
@@ -187,6 +190,51 @@ TEST_F(UrlCacheDelete, StaleItemToAFreedRecordChangesNoCounters) {
   EXPECT_EQ(U64(again, 0x38), U64(after, 0x38));
   EXPECT_EQ(U32(again, 0x4C), U32(after, 0x4C));
   EXPECT_EQ(index_dat::CheckOpenInvariants(AsBytes(again)), "");
+}
+
+TEST(UrlCacheDeleteWineContainer, RemovesOnlyTheEntryAndItsFileAndKeepsTheOpenChecks) {
+  // Containers WinINet wrote itself (tests/data/wine-containers): one with
+  // freed blocks from an earlier delete, one with a record on the leak list.
+  struct Case {
+    const char* container;
+    const char* url;
+    std::size_t remaining;
+  };
+  const Case cases[] = {
+      {"wine-containers/content", "http://images.example.net/logo.gif", 4},
+      {"wine-containers/content", "https://secure.example.org/account/settings?tab=privacy", 4},
+      {"wine-containers/leak", "http://www.example.com/", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.container) + " " + c.url);
+    TempDir dir;
+    std::filesystem::copy(testing::TestData(c.container), dir.path(),
+                          std::filesystem::copy_options::recursive);
+    std::vector<std::string> files;  // every cached file, the index aside
+    for (const auto& f : std::filesystem::recursive_directory_iterator(dir.path())) {
+      if (f.is_regular_file() && f.path().filename() != "index.dat") files.push_back(f.path());
+    }
+    auto cache = OpenUrlCache(dir.path());
+    std::string deleted_file;
+    UrlCacheEntry entry;
+    std::uint32_t size = 8192;
+    auto handle = cache->FindFirstUrlCacheEntry(nullptr, entry, size);
+    ASSERT_NE(handle, 0u);
+    do {
+      if (entry.source_url_name == c.url) deleted_file = entry.local_file_name;
+    } while ((size = 8192, cache->FindNextUrlCacheEntry(handle, entry, size)));
+    cache->FindCloseUrlCache(handle);
+    ASSERT_TRUE(FileExists(deleted_file)) << deleted_file;
+
+    ASSERT_TRUE(cache->DeleteUrlCacheEntry(c.url)) << cache->LastErrorText();
+    EXPECT_EQ(index_dat::CheckOpenInvariants(AsBytes(*ReadFileBytes(dir.File("index.dat")))), "");
+    const auto urls = Urls(*cache);
+    EXPECT_EQ(urls.size(), c.remaining);
+    EXPECT_EQ(std::find(urls.begin(), urls.end(), c.url), urls.end());
+    for (const std::string& file : files) {
+      EXPECT_EQ(FileExists(file), file != deleted_file) << file;
+    }
+  }
 }
 
 }  // namespace

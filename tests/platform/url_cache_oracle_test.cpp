@@ -1,13 +1,15 @@
 // Checks the URL cache against an independent reader of index.dat
-// (libmsiecf, through tests/platform/msie_oracle.py): for every real sample,
-// each URL record it lists is an entry we enumerate with the same URL, file,
-// folder and times; after our delete it still reads the file, no longer lists
-// the entry and lists every other one as before.
+// (libmsiecf, through tests/platform/msie_oracle.py): for every real sample
+// and every container Wine wrote into tests/data, each URL record it lists is
+// an entry we enumerate with the same URL, file, folder and times; after our
+// delete it still reads the file, no longer lists the entry and lists every
+// other one as before.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -15,12 +17,14 @@
 #include "common/file_util.h"
 #include "platform/url_cache.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 namespace webhoard {
 namespace {
 
-using testing::SharedTestData;
+using testing::SharedSample;
 using testing::TempDir;
+using testing::TestData;
 
 struct OracleView {
   bool ran = false;
@@ -92,22 +96,37 @@ std::multiset<std::string> Enumerate(const std::string& container, std::size_t* 
   return keys;
 }
 
-const char* const kSamples[] = {
-    "msie/plaso-Content.IE5-index.dat",
-    "msie/plaso-History.IE5-index.dat",
-    "msie/plaso-MSHist012013031020130311-index.dat",
-    "msie/plaso-nfury-index.dat",
-    "msie/grr-History-index.dat",
-    "msie/wine8-generated/Content.IE5/index.dat",
-    "msie/wine8-generated/content-with-leak-index.dat",
-    "msie/wine8-generated/plaso-Content.IE5-after-wine-delete-index.dat",
+struct Sample {
+  const char* path;
+  bool shared;  // one of the real samples, else a container of tests/data
 };
 
-class UrlCacheOracle : public ::testing::TestWithParam<const char*> {
+// Names the sample in test names and messages.
+void PrintTo(const Sample& sample, std::ostream* out) {
+  *out << sample.path;
+}
+
+const Sample kSamples[] = {
+    {"msie/plaso-Content.IE5-index.dat", true},
+    {"msie/plaso-History.IE5-index.dat", true},
+    {"msie/plaso-MSHist012013031020130311-index.dat", true},
+    {"msie/plaso-nfury-index.dat", true},
+    {"msie/grr-History-index.dat", true},
+    {"msie/wine8-generated/Content.IE5/index.dat", true},
+    {"msie/wine8-generated/content-with-leak-index.dat", true},
+    {"msie/wine8-generated/plaso-Content.IE5-after-wine-delete-index.dat", true},
+    {"wine-containers/content/index.dat", false},
+    {"wine-containers/leak/index.dat", false},
+};
+
+class UrlCacheOracle : public ::testing::TestWithParam<Sample> {
  protected:
   void SetUp() override {
-    const auto bytes = ReadFileBytes(SharedTestData(GetParam()));
-    ASSERT_TRUE(bytes) << GetParam();
+    const std::string path =
+        GetParam().shared ? SharedSample(GetParam().path) : TestData(GetParam().path);
+    if (path.empty()) return;
+    const auto bytes = ReadFileBytes(path);
+    ASSERT_TRUE(bytes) << path;
     dir_.Write("index.dat", *bytes);
   }
   TempDir dir_;
@@ -159,8 +178,13 @@ TEST_P(UrlCacheOracle, AfterDeletesTheOracleListsEveryOtherEntryAndNoneOfTheDele
 
 INSTANTIATE_TEST_SUITE_P(Samples, UrlCacheOracle, ::testing::ValuesIn(kSamples),
                          [](const auto& sample) {
-                           std::string name = std::filesystem::path(sample.param).stem().string() +
-                                              std::to_string(sample.index);
+                           const std::filesystem::path path(sample.param.path);
+                           // A container's index is named by its folder.
+                           std::string name =
+                               (path.filename() == "index.dat"
+                                    ? path.parent_path().filename().string() + "-index"
+                                    : path.stem().string()) +
+                               std::to_string(sample.index);
                            std::replace_if(
                                name.begin(), name.end(),
                                [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },

@@ -6,13 +6,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <tuple>
 #include <vector>
 
+#include "common/file_util.h"
 #include "platform/index_dat_format.h"
 #include "support/index_dat_writer.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 namespace webhoard {
 namespace {
@@ -161,6 +167,73 @@ TEST(UrlCacheEnumeration, WineSignatureIsReadLikeInternetExplorers) {
   const auto entries = EnumerateAll(*cache);
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].local_file_name, dir.path() + "/DDDDDDDD/w.htm");
+}
+
+// FILETIME of a UTC calendar time.
+std::uint64_t Utc(int y, unsigned mo, unsigned d, unsigned h, unsigned mi) {
+  using namespace std::chrono;
+  const auto since_1970 = sys_days{year{y} / month{mo} / day{d}} + hours{h} + minutes{mi};
+  const auto seconds_since_1970 = duration_cast<seconds>(since_1970.time_since_epoch()).count();
+  return static_cast<std::uint64_t>(seconds_since_1970 + 11644473600) * 10000000u;
+}
+
+TEST(UrlCacheEnumeration, WineWrittenContainersListWhatWinInetCommitted) {
+  // tests/interop/wine_write_container.c committed these; it deleted a sixth
+  // entry, and in the second container deleted the image while its file was
+  // open, which leaves a LEAK record. Neither may be listed.
+  const std::string plain = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
+  struct Expected {
+    const char* url;
+    std::string headers;
+    int modified_year;  // on June 15th, 12:30 UTC
+    const char* extension;
+  };
+  const std::vector<Expected> content = {
+      {"http://www.example.com/",
+       "HTTP/1.1 200 OK\r\nDate: Sun, 15 Jun 2003 12:30:00 GMT\r\nServer: Apache/1.3.27\r\n"
+       "Last-Modified: Sun, 15 Jun 2003 12:30:00 GMT\r\nContent-Type: text/html\r\n"
+       "Content-Length: 172\r\n\r\n",
+       2003, "html"},
+      {"http://www.example.com/news/today.html",
+       "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=iso-8859-1\r\n\r\n", 2004, "html"},
+      {"http://images.example.net/logo.gif",
+       "HTTP/1.1 200 OK\r\nContent-Type: image/gif\r\nContent-Length: 43\r\n\r\n", 2005, "gif"},
+      {"https://secure.example.org/account/settings?tab=privacy", plain, 2006, "htm"},
+  };
+  const std::vector<Expected> leak = {{"http://www.example.com/", plain, 2003, "html"}};
+  for (const auto& [container, expected, listed] :
+       {std::tuple{"wine-containers/content", content, 5u},
+        std::tuple{"wine-containers/leak", leak, 1u}}) {
+    SCOPED_TRACE(container);
+    TempDir dir;  // a copy: the committed container stays as Wine wrote it
+    std::filesystem::copy(testing::TestData(container), dir.path(),
+                          std::filesystem::copy_options::recursive);
+    const std::string& folder = dir.path();
+    auto cache = OpenUrlCache(folder);
+    const auto entries = EnumerateAll(*cache);
+    ASSERT_EQ(entries.size(), listed);
+    for (const Expected& e : expected) {
+      SCOPED_TRACE(e.url);
+      const auto entry = std::find_if(entries.begin(), entries.end(),
+                                      [&](const auto& x) { return x.source_url_name == e.url; });
+      ASSERT_NE(entry, entries.end());
+      EXPECT_EQ(entry->header_info, e.headers);
+      EXPECT_EQ(entry->file_extension, e.extension);
+      EXPECT_EQ(entry->cache_entry_type & kNormalCacheEntry, kNormalCacheEntry);
+      EXPECT_EQ(entry->last_modified_time, Utc(e.modified_year, 6, 15, 12, 30));
+      EXPECT_EQ(entry->expire_time, Utc(2030, 1, 1, 0, 0));
+      EXPECT_EQ(entry->last_access_time, Utc(2009, 3, 1, 10, 0));
+      EXPECT_EQ(entry->last_sync_time, Utc(2009, 3, 1, 10, 0));
+      // The size is the cached file's, and the file is where the entry says.
+      ASSERT_EQ(entry->local_file_name.rfind(folder + "/", 0), 0u) << entry->local_file_name;
+      const auto body = ReadFileBytes(entry->local_file_name);
+      ASSERT_TRUE(body) << entry->local_file_name;
+      EXPECT_EQ(entry->size, body->size());
+    }
+    for (const auto& entry : entries) {
+      EXPECT_EQ(entry.source_url_name.find("gone.html"), std::string::npos);
+    }
+  }
 }
 
 TEST(UrlCacheEnumeration, NamesThatWouldLeaveTheContainerGiveNoLocalFile) {

@@ -30,8 +30,4 @@ std::string TempDir::Write(std::string_view name, std::string_view contents) con
   return target;
 }
 
-std::string SharedTestData(std::string_view relative) {
-  return std::string(WEBHOARD_SHARED_TESTDATA) + "/" + std::string(relative);
-}
-
 }  // namespace webhoard::testing

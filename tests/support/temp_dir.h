@@ -24,7 +24,4 @@ class TempDir {
   std::string path_;
 };
 
-// Path of a file of the shared real-world samples (../shared/testdata).
-std::string SharedTestData(std::string_view relative);
-
 }  // namespace webhoard::testing

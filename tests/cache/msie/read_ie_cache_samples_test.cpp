@@ -1,8 +1,10 @@
 // The reader over real containers: index files written by Internet
-// Explorer and by Wine's WinINet, with the cached files the index names
-// created by the test (the samples carry only the index).
+// Explorer, with the cached files the index names created by the test (the
+// samples carry only the index), and whole containers written by Wine's
+// WinINet (tests/data/wine-containers).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -12,12 +14,14 @@
 #include "common/file_util.h"
 #include "platform/url_cache.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 namespace webhoard {
 namespace {
 
-using testing::SharedTestData;
+using testing::SharedSample;
 using testing::TempDir;
+using testing::TestData;
 
 double Date(int y, int mo, int d, int h, int mi, int s) {
   return *EncodeDateTime({y, mo, d, h, mi, s, 0});
@@ -27,10 +31,13 @@ class IECacheSample : public ::testing::Test {
  protected:
   void SetUp() override { LoadMimeTypes(program_.path()); }
 
-  // Copies the sample into a container and creates every cached file it
+  // Copies the index file into a container and creates every cached file it
   // names except those in `leave_out`; answers how many it created.
-  std::size_t Prepare(const std::string& sample, const std::vector<std::string>& leave_out = {}) {
-    dir_.Write("index.dat", *ReadFileBytes(SharedTestData(sample)));
+  std::size_t Prepare(const std::string& index, const std::vector<std::string>& leave_out = {}) {
+    const auto bytes = ReadFileBytes(index);
+    EXPECT_TRUE(bytes) << index;
+    if (!bytes) return 0;
+    dir_.Write("index.dat", *bytes);
     auto cache = OpenUrlCache(dir_.path());
     UrlCacheEntry entry;
     std::uint32_t size = 8192;
@@ -66,8 +73,9 @@ class IECacheSample : public ::testing::Test {
 };
 
 TEST_F(IECacheSample, InternetExplorerContentContainer) {
-  const std::size_t files =
-      Prepare("msie/plaso-Content.IE5-index.dat", {"https://ieonline.microsoft.com/favicon.ico"});
+  const std::string index = SharedSample("msie/plaso-Content.IE5-index.dat");
+  if (index.empty()) return;
+  const std::size_t files = Prepare(index, {"https://ieonline.microsoft.com/favicon.ico"});
   IECacheStats stats;
   ASSERT_TRUE(ReadIECache(dir_.path(), items_, &stats));
   EXPECT_EQ(stats.entries, 21u);
@@ -93,7 +101,9 @@ TEST_F(IECacheSample, InternetExplorerContentContainer) {
 }
 
 TEST_F(IECacheSample, LargeContainerWithCharsetTypesAndTrailingSlashUrls) {
-  Prepare("msie/plaso-nfury-index.dat");
+  const std::string index = SharedSample("msie/plaso-nfury-index.dat");
+  if (index.empty()) return;
+  Prepare(index);
   IECacheStats stats;
   ASSERT_TRUE(ReadIECache(dir_.path(), items_, &stats));
   EXPECT_EQ(stats.entries, 984u);
@@ -109,7 +119,9 @@ TEST_F(IECacheSample, HistoryContainersYieldNoItems) {
   for (const char* sample :
        {"msie/plaso-History.IE5-index.dat", "msie/plaso-MSHist012013031020130311-index.dat",
         "msie/grr-History-index.dat"}) {
-    Prepare(sample);
+    const std::string index = SharedSample(sample);
+    if (index.empty()) return;
+    Prepare(index);
     IECacheStats stats;
     EXPECT_FALSE(ReadIECache(dir_.path(), items_, &stats)) << sample;
     EXPECT_GT(stats.entries, 0u) << sample;
@@ -118,24 +130,57 @@ TEST_F(IECacheSample, HistoryContainersYieldNoItems) {
 }
 
 TEST_F(IECacheSample, WineWrittenContainer) {
-  Prepare("msie/wine8-generated/Content.IE5/index.dat");
-  ASSERT_TRUE(ReadIECache(dir_.path(), items_));
-  ASSERT_EQ(items_.size(), 3u);
-  const TCacheItem* root = Find("http://example.com/");
-  ASSERT_NE(root, nullptr);
-  EXPECT_EQ(root->URL, "http://example.com:80/");
-  EXPECT_EQ(root->MimeIndex, kMimeIndexHtml);
-  EXPECT_EQ(root->Category, kCategoryText);
-  EXPECT_EQ(root->LocalFile, dir_.path() + "/J1RB860E/NY9OBPVZ.html");
-  EXPECT_EQ(root->Date, Date(2026, 12, 8, 14, 25, 48));
-  const TCacheItem* logo = Find("http://example.com/img/logo.png");
-  ASSERT_NE(logo, nullptr);
-  EXPECT_EQ(logo->MimeIndex, LookupMimeType("image/png"));
-  EXPECT_EQ(logo->Category, kCategoryMedia);
-  const TCacheItem* secure = Find("https://secure.example.org/a/b?q=1");
-  ASSERT_NE(secure, nullptr);
-  EXPECT_EQ(secure->URL, "http://secure.example.org:80/a/b?q=1");
-  EXPECT_EQ(secure->Domain, "secure.example.org");
+  // The whole container, cached files included; the entry Wine deleted
+  // before (http://old.example.com/gone.html) lies in freed blocks.
+  std::filesystem::copy(TestData("wine-containers/content"), dir_.path(),
+                        std::filesystem::copy_options::recursive);
+  IECacheStats stats;
+  ASSERT_TRUE(ReadIECache(dir_.path(), items_, &stats));
+  EXPECT_EQ(stats.entries, 5u);
+  ASSERT_EQ(items_.size(), 5u);
+  struct Expected {
+    const char* key;
+    const char* url;
+    const char* domain;
+    const char* mime_type;
+    int category;
+    const char* body_start;  // of the cached file the item names
+  };
+  const Expected expected[] = {
+      {"http://www.example.com/", "http://www.example.com:80/", "www.example.com", "text/html",
+       kCategoryText, "<html><head><title>Example home"},
+      {"http://www.example.com/news/today.html", "http://www.example.com:80/news/today.html",
+       "www.example.com", "text/html; charset=iso-8859-1", kCategoryText,
+       "<html><head><title>Today's news"},
+      {"http://images.example.net/logo.gif", "http://images.example.net:80/logo.gif",
+       "images.example.net", "image/gif", kCategoryMedia, "GIF89a"},
+      {"https://secure.example.org/account/settings?tab=privacy",
+       "http://secure.example.org:80/account/settings?tab=privacy", "secure.example.org",
+       "text/html", kCategoryText, "<html>secure"},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.key);
+    const TCacheItem* item = Find(e.key);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->URL, e.url);
+    EXPECT_EQ(item->Domain, e.domain);
+    EXPECT_EQ(MimeTypeName(item->MimeIndex), e.mime_type);
+    EXPECT_EQ(item->Category, e.category);
+    // The writer set last access and last sync to 2009-03-01 10:00 UTC.
+    EXPECT_EQ(item->Date, Date(2009, 3, 1, 10, 0, 0));
+    EXPECT_EQ(item->LocalFile.rfind(dir_.path() + "/", 0), 0u) << item->LocalFile;
+    const auto body = ReadFileBytes(item->LocalFile);
+    ASSERT_TRUE(body) << item->LocalFile;
+    EXPECT_EQ(body->rfind(e.body_start, 0), 0u);
+  }
+  // The long address (several blocks) is kept whole.
+  const auto long_url = std::find_if(items_.begin(), items_.end(), [](const auto& item) {
+    return item->CacheKey && item->CacheKey->size() > 300;
+  });
+  ASSERT_NE(long_url, items_.end());
+  EXPECT_EQ((*long_url)->URL.rfind("http://www.example.com:80/archive/2003/06/15/", 0), 0u);
+  EXPECT_NE((*long_url)->URL.find("&padding=xxxx"), std::string::npos);
+  EXPECT_EQ(Find("http://old.example.com/gone.html"), nullptr);
 }
 
 TEST_F(IECacheSample, MissingContainerAnswersFalse) {
