@@ -60,6 +60,12 @@ const SearchResult& TSearchFrm::SearchArchive() {
   FindButton.enabled = true;
   folder.EnableLocations(true);
   NotifyChanged();
+  // A damaged catalogue is said: the hits come from the records that could
+  // be read, and the user should not take a short list for the whole archive.
+  if (!last_.error.empty()) {
+    prompter_.ShowMessage(std::string(kDamagedCatalogueSearched) + last_.error,
+                          MessageKind::kWarning, kButtonOk);
+  }
   if (ResultView.empty()) {
     prompter_.ShowMessage(kNoFilesFound, MessageKind::kInformation, kButtonOk);
   }

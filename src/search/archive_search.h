@@ -40,6 +40,10 @@ inline constexpr std::string_view kCouldNotFindFolder = "Couldn't find folder\r\
 inline constexpr std::string_view kNoArchiveInfoFile =
     "Couldn't find an archive info file\r\n(archive.dat) in this folder.";
 inline constexpr std::string_view kNoFilesFound = "No files found.";
+// Said before the results when the catalogue is damaged; the damage follows.
+inline constexpr std::string_view kDamagedCatalogueSearched =
+    "The archive catalogue is damaged; only the records that could be read were "
+    "searched.\r\n\r\n";
 // An empty folder field would otherwise search the working folder, which the
 // user never chose.
 inline constexpr std::string_view kEnterArchiveFolder = "Enter the archive folder to look in.";

@@ -79,6 +79,16 @@ TEST_F(SearchForm, NothingFoundIsSaid) {
   form_.FindButtonClick();
   ASSERT_EQ(prompter_.messages().size(), 1u);
   EXPECT_EQ(prompter_.messages()[0].text, kNoFilesFound);
+
+  // A damaged catalogue is said before the hits of the records before it.
+  archive_.dir.Write("archive/archive.dat", archive_.catalogue() + "xyz");
+  form_.URLEdit.text = ".com";
+  form_.FindButtonClick();
+  ASSERT_EQ(prompter_.messages().size(), 2u);
+  EXPECT_EQ(prompter_.messages()[1].kind, MessageKind::kWarning);
+  EXPECT_EQ(prompter_.messages()[1].text.rfind(kDamagedCatalogueSearched, 0), 0u);
+  EXPECT_NE(prompter_.messages()[1].text.find("record 3 at offset"), std::string::npos);
+  EXPECT_EQ(form_.ResultView.size(), 3u);
 }
 
 TEST_F(SearchForm, StopKeepsTheRowsFoundAndSaysNothing) {
