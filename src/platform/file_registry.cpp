@@ -14,16 +14,6 @@ using registry_files::IsMissing;
 using registry_files::KeepDamagedCopy;
 using registry_files::MakePrivateFolders;
 
-// The full path of a key in the tree, or nullopt for a path no registry
-// accepts.
-std::optional<std::string> FullPath(RegistryRoot root, std::string_view path) {
-  const auto tidy = TidyKeyPath(path);
-  if (!tidy) return std::nullopt;
-  std::string full(RegistryRootName(root));
-  if (!tidy->empty()) full += "\\" + *tidy;
-  return full;
-}
-
 }  // namespace
 
 std::string FileRegistry::FilePath(RegistryRoot root) const {
@@ -60,7 +50,7 @@ bool FileRegistry::Modify(RegistryRoot root, Change change) {
 }
 
 bool FileRegistry::KeyExists(RegistryRoot root, std::string_view path) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return false;
   if (full->size() == RegistryRootName(root).size()) return true;
   RegistryTree tree;
@@ -69,7 +59,7 @@ bool FileRegistry::KeyExists(RegistryRoot root, std::string_view path) {
 }
 
 bool FileRegistry::CreateKey(RegistryRoot root, std::string_view path) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return false;
   if (full->size() == RegistryRootName(root).size()) return true;
   return Modify(root, [&](RegistryTree& tree) {
@@ -81,7 +71,7 @@ bool FileRegistry::CreateKey(RegistryRoot root, std::string_view path) {
 
 std::optional<std::string> FileRegistry::ReadString(RegistryRoot root, std::string_view path,
                                                     std::string_view name) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return std::nullopt;
   RegistryTree tree;
   Load(root, tree);
@@ -90,7 +80,7 @@ std::optional<std::string> FileRegistry::ReadString(RegistryRoot root, std::stri
 
 bool FileRegistry::WriteString(RegistryRoot root, std::string_view path, std::string_view name,
                                std::string_view value) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return false;
   return Modify(root, [&](RegistryTree& tree) { return tree.SetString(*full, name, value); });
 }

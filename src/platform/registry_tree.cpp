@@ -20,6 +20,14 @@ std::optional<std::string> TidyKeyPath(std::string_view path) {
   return std::string(path);
 }
 
+std::optional<std::string> FullKeyPath(RegistryRoot root, std::string_view path) {
+  const auto tidy = TidyKeyPath(path);
+  if (!tidy) return std::nullopt;
+  std::string full(RegistryRootName(root));
+  if (!tidy->empty()) full += "\\" + *tidy;
+  return full;
+}
+
 bool RegistryTree::KeyExists(std::string_view full_path) const {
   const std::string wanted = AsciiLower(full_path);
   if (index_.count(wanted) != 0) return true;

@@ -17,6 +17,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/registry.h"
+
 namespace webhoard {
 
 struct StoredValue {
@@ -39,6 +41,10 @@ struct StoredKey {
 // for a path with an empty name between two "\" ("A\\B"), which no registry
 // accepts.
 std::optional<std::string> TidyKeyPath(std::string_view path);
+
+// The full path of a key in a tree that holds every root, the root's name
+// first, or nullopt for a path no registry accepts.
+std::optional<std::string> FullKeyPath(RegistryRoot root, std::string_view path);
 
 class RegistryTree {
  public:

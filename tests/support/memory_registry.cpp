@@ -3,14 +3,6 @@
 namespace webhoard::testing {
 namespace {
 
-std::optional<std::string> FullPath(RegistryRoot root, std::string_view path) {
-  const auto tidy = TidyKeyPath(path);
-  if (!tidy) return std::nullopt;
-  std::string full(RegistryRootName(root));
-  if (!tidy->empty()) full += "\\" + *tidy;
-  return full;
-}
-
 int Index(RegistryRoot root) {
   return root == RegistryRoot::kLocalMachine ? 1 : 0;
 }
@@ -18,13 +10,13 @@ int Index(RegistryRoot root) {
 }  // namespace
 
 bool MemoryRegistry::KeyExists(RegistryRoot root, std::string_view path) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return false;
   return full->size() == RegistryRootName(root).size() || trees_[Index(root)].KeyExists(*full);
 }
 
 bool MemoryRegistry::CreateKey(RegistryRoot root, std::string_view path) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return false;
   if (KeyExists(root, path)) return true;
   if (read_only_) return false;
@@ -35,14 +27,14 @@ bool MemoryRegistry::CreateKey(RegistryRoot root, std::string_view path) {
 
 std::optional<std::string> MemoryRegistry::ReadString(RegistryRoot root, std::string_view path,
                                                       std::string_view name) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full) return std::nullopt;
   return trees_[Index(root)].ReadString(*full, name);
 }
 
 bool MemoryRegistry::WriteString(RegistryRoot root, std::string_view path, std::string_view name,
                                  std::string_view value) {
-  const auto full = FullPath(root, path);
+  const auto full = FullKeyPath(root, path);
   if (!full || read_only_) return false;
   trees_[Index(root)].SetString(*full, name, value);
   ++writes_;
@@ -51,7 +43,7 @@ bool MemoryRegistry::WriteString(RegistryRoot root, std::string_view path, std::
 
 void MemoryRegistry::WriteOther(RegistryRoot root, std::string_view path, std::string_view name,
                                 std::string_view raw) {
-  if (const auto full = FullPath(root, path)) trees_[Index(root)].SetOther(*full, name, raw);
+  if (const auto full = FullKeyPath(root, path)) trees_[Index(root)].SetOther(*full, name, raw);
 }
 
 }  // namespace webhoard::testing
