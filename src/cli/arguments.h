@@ -21,6 +21,12 @@ class WorkError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Ctrl-C ended the work before anything was changed (exit 130).
+class InterruptedError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class Arguments {
  public:
   explicit Arguments(std::vector<std::string> words) : words_(std::move(words)) {}

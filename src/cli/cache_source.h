@@ -13,8 +13,8 @@ namespace webhoard::cli {
 // Takes --netscape/--ie from the arguments; UsageError when neither or both.
 CacheSource ParseCacheSource(Arguments& args);
 
-// Reads the cache; WorkError when it cannot be read. Reports on console.err
-// what was read and dropped.
+// Reads the cache; WorkError when it cannot be read, InterruptedError when
+// Ctrl-C stopped the read. Reports on console.err what was read and dropped.
 TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console);
 
 }  // namespace webhoard::cli

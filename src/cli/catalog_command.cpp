@@ -9,6 +9,7 @@
 #include "archive/archive_layout.h"
 #include "archive/catalogue_reader.h"
 #include "cli/command.h"
+#include "cli/terminal.h"
 #include "common/date_time.h"
 #include "common/file_util.h"
 
@@ -36,7 +37,7 @@ int RunCatalog(Arguments& args, Console& console) {
   }
   if (report.damaged) {
     std::fprintf(console.err, "webhoard catalog: damaged catalogue: %s; %zu records listed\n",
-                 report.damage.c_str(), listing.items.size());
+                 TerminalText(report.damage).c_str(), listing.items.size());
     return kExitFailed;
   }
   return kExitOk;

@@ -5,6 +5,7 @@
 
 #include "cache/buffered_file_stream.h"
 #include "cache/mime_types.h"
+#include "cli/terminal.h"
 #include "common/file_util.h"
 #include "platform/program_folder.h"
 
@@ -48,12 +49,16 @@ int RunCommandLine(const std::vector<std::string>& words, Console& console) {
       return kExitFailed;
     }
     return status;
+  } catch (const InterruptedError& e) {
+    std::fprintf(console.err, "webhoard %s: %s\n", command->name, TerminalText(e.what()).c_str());
+    return kExitInterrupted;
   } catch (const UsageError& e) {
     std::fprintf(console.err, "webhoard %s: %s (see webhoard %s --help)\n", command->name, e.what(),
                  command->name);
     return kExitUsage;
   } catch (const std::exception& e) {
-    std::fprintf(console.err, "webhoard %s: %s\n", command->name, e.what());
+    // Messages may carry addresses and file names read from a cache.
+    std::fprintf(console.err, "webhoard %s: %s\n", command->name, TerminalText(e.what()).c_str());
     return kExitFailed;
   }
 }

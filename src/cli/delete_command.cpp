@@ -32,7 +32,7 @@ int RunDelete(Arguments& args, Console& console) {
   }
   if (source.edition == Edition::kInternetExplorer && remover.failed() > 0) {
     std::fprintf(console.err, "webhoard delete: %zu entries could not be deleted (%s)\n",
-                 remover.failed(), remover.LastErrorText().c_str());
+                 remover.failed(), TerminalText(remover.LastErrorText()).c_str());
   }
   std::fprintf(console.out, "%zu\n", removed);
   return kExitOk;

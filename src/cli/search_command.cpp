@@ -22,7 +22,7 @@ int RunSearch(Arguments& args, Console& console) {
                  OutputField(hit.archive_file).c_str());
   }
   if (!result.error.empty()) {
-    std::fprintf(console.err, "webhoard search: %s\n", result.error.c_str());
+    std::fprintf(console.err, "webhoard search: %s\n", TerminalText(result.error).c_str());
     return kExitFailed;
   }
   if (result.stopped) return kExitInterrupted;

@@ -38,8 +38,16 @@ std::string TerminalText(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
+    const char c = text[i];
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (c == '\n' || c == '\t' || (byte >= 0x20 && byte != 0x7F)) {
+      out.push_back(c);
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      out += escaped;
+    }
   }
   return out;
 }
@@ -97,7 +105,7 @@ void TerminalModalHost::DrawProgress(const TExportForm& form) {
       std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " + form.Label6.caption;
   if (line == last_line_) return;
   last_line_ = line;
-  std::fprintf(out_, "\r%-70s", line.c_str());
+  std::fprintf(out_, "\r%-70s", TerminalText(line).c_str());
   std::fflush(out_);
 }
 

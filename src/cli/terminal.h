@@ -58,7 +58,12 @@ class TerminalModalHost : public ModalHost {
   std::string last_line_;
 };
 
-// A message-box text as terminal lines: "\r\n" becomes "\n".
+// A message-box text as terminal lines: "\r\n" becomes "\n", and every
+// other control byte but "\n" and tab is written as \xHH. Messages carry
+// addresses, titles and file names from web servers and cache files; a
+// control byte among them (ESC above all) must never reach a terminal raw,
+// where it could move the cursor, retitle the window or hide the lines
+// before it. Every text the command line shows goes through here.
 std::string TerminalText(std::string_view text);
 
 }  // namespace webhoard::cli

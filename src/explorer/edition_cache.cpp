@@ -12,7 +12,7 @@ namespace webhoard {
 namespace {
 
 CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
-                                   TCacheItemList& items) {
+                                   TCacheItemList& items, const ReadStopCheck& stop) {
   CacheLoadReport report;
   report.name = index;
   if (!FileExists(LocalFileSystemPath(index))) {
@@ -21,7 +21,7 @@ CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
   }
   CacheIndexStats stats;
   try {
-    if (!ReadCacheIndex(index, items, prompter, &stats)) {
+    if (!ReadCacheIndex(index, items, prompter, &stats, stop)) {
       report.error = index + ": cannot open the cache index";
       return report;
     }
@@ -29,27 +29,44 @@ CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
     report.error = index + ": " + e.what();
     return report;
   }
+  report.stopped = stats.stopped;
   report.entries = stats.entries;
   report.items = stats.items_added;
   report.dropped = stats.dropped();
   return report;
 }
 
-CacheLoadReport LoadInternetExplorerCache(const std::string& container, TCacheItemList& items) {
+// An error of the URL cache in words, with the layer's own account when it
+// says more ("index.dat is damaged (/c/index.dat: bad hash table)").
+std::string UrlCacheFailure(std::uint32_t error, const std::string& text) {
+  std::string words = UrlCacheErrorWords(error);
+  if (!text.empty() && text != words) words += " (" + text + ")";
+  return words;
+}
+
+CacheLoadReport LoadInternetExplorerCache(const std::string& container, TCacheItemList& items,
+                                          const ReadStopCheck& stop) {
   CacheLoadReport report;
   report.name = container.empty() ? "default container" : container;
+  const std::string where =
+      container.empty() ? std::string("the default cache container") : container;
   if (!container.empty() && !FileExists(JoinPath(container, "index.dat"))) {
     report.error = container + ": no index.dat in this folder";
     return report;
   }
   IECacheStats stats;
-  ReadIECache(container, items, &stats);
-  // A container that could not be opened is an error; one that was read and
-  // held nothing is an empty cache.
-  if (stats.open_error != 0 && stats.entries == 0) {
-    report.error = (container.empty() ? std::string("the default cache container") : container) +
-                   ": cannot read the URL cache (error " + std::to_string(stats.open_error) + ")";
+  ReadIECache(container, items, &stats, stop);
+  report.stopped = stats.stopped;
+  // A container that could not be opened is an error; one that opened with
+  // "no more items" (every entry deleted) is an empty cache.
+  if (!stats.stopped && stats.open_error != 0 && stats.open_error != kErrorNoMoreItems &&
+      stats.entries == 0) {
+    report.error = where + ": " + UrlCacheFailure(stats.open_error, stats.error_text);
     return report;
+  }
+  if (!stats.stopped && stats.entries > 0 && stats.end_error != kErrorNoMoreItems) {
+    report.warning = where + ": reading stopped after " + std::to_string(stats.entries) +
+                     " entries: " + UrlCacheFailure(stats.end_error, stats.error_text);
   }
   report.entries = stats.entries;
   report.items = stats.items_added;
@@ -67,11 +84,12 @@ std::string CacheLocationOf(const CacheSource& source, const SettingsStore& stor
 }
 
 CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore& store,
-                                 Prompter& prompter, TCacheItemList& items) {
+                                 Prompter& prompter, TCacheItemList& items,
+                                 const ReadStopCheck& stop) {
   if (source.edition == Edition::kNavigator) {
-    return LoadNavigatorCache(source.location, prompter, items);
+    return LoadNavigatorCache(source.location, prompter, items, stop);
   }
-  return LoadInternetExplorerCache(CacheLocationOf(source, store), items);
+  return LoadInternetExplorerCache(CacheLocationOf(source, store), items, stop);
 }
 
 std::string CacheFolderOf(const std::string& index_path) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cache/cache_item.h"
+#include "cache/read_stop.h"
 #include "common/edition.h"
 #include "common/prompter.h"
 #include "explorer/cache_deletion.h"
@@ -36,6 +37,11 @@ std::string CacheLocationOf(const CacheSource& source, const SettingsStore& stor
 struct CacheLoadReport {
   // Why nothing could be read, naming the cache; empty when the cache was read.
   std::string error;
+  // Why the read ended before the end of the cache (the items before stay);
+  // empty when it read to the end or was stopped.
+  std::string warning;
+  // The stop check ended the read; the items read until then stay.
+  bool stopped = false;
   // The cache as messages name it ("default container" for the default one).
   std::string name;
   std::uint64_t entries = 0;
@@ -47,10 +53,13 @@ struct CacheLoadReport {
 // Reads the cache of `source` and appends its items to `items`. A missing
 // index file or container, a Navigator index that cannot be opened or read,
 // and an Internet Explorer container of which not one entry could be read
-// are errors; an empty cache is not. Navigator asks `prompter` to close the
-// browser when its index is held open.
+// are errors, told in words with the cache's path; an empty cache (a
+// container whose every entry was deleted too) is not. Navigator asks
+// `prompter` to close the browser when its index is held open. `stop` is
+// asked every few thousand entries and can end the read early.
 CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore& store,
-                                 Prompter& prompter, TCacheItemList& items);
+                                 Prompter& prompter, TCacheItemList& items,
+                                 const ReadStopCheck& stop = {});
 
 // The folder a Navigator remover may delete in: the folder of the cache index
 // as this system names it ("C:\\nav\\FAT.DB" through the Wine prefix on Linux),

@@ -9,6 +9,33 @@ std::uint64_t Align4(std::uint64_t n) {
 
 }  // namespace
 
+std::string UrlCacheErrorWords(std::uint32_t error) {
+  switch (error) {
+    case kErrorSuccess:
+      return "no error";
+    case kErrorFileNotFound:
+      return "no such index.dat or entry";
+    case kErrorAccessDenied:
+      return "access denied";
+    case kErrorInvalidHandle:
+      return "the listing was already closed";
+    case kErrorSharingViolation:
+      return "another program is writing index.dat";
+    case kErrorInsufficientBuffer:
+      return "an entry is too large to be read";
+    case kErrorNoMoreItems:
+      return "no more entries";
+    case kErrorServiceNotActive:
+      return "the cache is busy (another program is changing it)";
+    case kErrorFileCorrupt:
+      return "index.dat is damaged";
+    case kErrorWriteFault:
+      return "index.dat could not be saved";
+    default:
+      return "error " + std::to_string(error);
+  }
+}
+
 std::uint32_t UrlCacheEntry::StructSize() const {
   std::uint64_t total = kUrlCacheEntryFixedSize;
   total += Align4(source_url_name.size() + 1);

@@ -28,6 +28,10 @@ inline constexpr std::uint32_t kErrorServiceNotActive = 1062;  // busy: try agai
 inline constexpr std::uint32_t kErrorFileCorrupt = 1392;       // index.dat is damaged
 inline constexpr std::uint32_t kErrorWriteFault = 29;          // the index could not be saved
 
+// What an error number of this layer means, in words for the user
+// ("index.dat is damaged"); "error N" for a number it does not know.
+std::string UrlCacheErrorWords(std::uint32_t error);
+
 // Cache entry type flags (CacheEntryType).
 inline constexpr std::uint32_t kNormalCacheEntry = 0x1;
 inline constexpr std::uint32_t kStickyCacheEntry = 0x4;

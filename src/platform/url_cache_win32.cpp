@@ -128,9 +128,7 @@ class WinInetUrlCache final : public UrlCache {
   }
 
   std::uint32_t LastError() const override { return error_; }
-  std::string LastErrorText() const override {
-    return "the URL cache answered error " + std::to_string(error_);
-  }
+  std::string LastErrorText() const override { return UrlCacheErrorWords(error_); }
 
   ~WinInetUrlCache() override {
     for (auto& open : finds_) ::FindCloseUrlCache(open.second.handle);

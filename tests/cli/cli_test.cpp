@@ -2,14 +2,19 @@
 // with its own settings folder, over caches the tests write.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "common/file_util.h"
+#include "support/index_dat_writer.h"
 #include "support/navigator_index_writer.h"
 #include "support/temp_dir.h"
 #include "support/test_data.h"
@@ -270,6 +275,117 @@ TEST_F(CommandLine, DeleteFindsTheCacheOfAWindowsIndexPathInTheWinePrefix) {
   EXPECT_EQ(media.out, "1\n") << media.err;
   EXPECT_FALSE(FileExists(dir_.File("cache/C.MOZ")));
   EXPECT_TRUE(FileExists(dir_.File("cache/A.MOZ")));
+}
+
+TEST_F(CommandLine, InternetExplorerContainersEmptiedOrUnreadableAreToldApart) {
+  auto entry = [](std::string url, std::string file, std::string headers = "") {
+    testing::SyntheticEntry e;
+    e.url = std::move(url);
+    e.file_name = std::move(file);
+    e.headers = std::move(headers);
+    e.last_access = (static_cast<std::uint64_t>(kRecent) + 11644473600ULL) * 10000000ULL;
+    return e;
+  };
+  // Every entry deleted through the program itself.
+  dir_.Write("emptied/index.dat", testing::BuildIndexDat({entry("http://a.com/", "a.htm"),
+                                                          entry("http://b.com/", "b.gif")})
+                                      .bytes);
+  dir_.Write("emptied/AAAAAAAA/a.htm", "<html>a</html>");
+  dir_.Write("emptied/AAAAAAAA/b.gif", "GIF89a");
+  const Outcome emptied = Run("delete --ie " + dir_.File("emptied") + " --yes");
+  ASSERT_EQ(emptied.status, 0) << emptied.err;
+  ASSERT_EQ(emptied.out, "2\n");
+  dir_.Write("damaged/index.dat", "Client UrlCache MMF Ver 5.2");
+  // An entry too large to read; its address carries an escape sequence.
+  dir_.Write(
+      "large/index.dat",
+      testing::BuildIndexDat({entry("http://c.com/\x1b[2J", "c.htm", std::string(9000, 'h'))})
+          .bytes);
+
+  struct Row {
+    std::string arguments;
+    int status;
+    std::string err;  // a part of stderr
+  };
+  const std::string archive = " --to " + dir_.File("archive") + " --yes";
+  const Row rows[] = {
+      {"list --ie " + dir_.File("emptied"), 0, "Text 0, Media 0, Other 0"},
+      {"archive --ie " + dir_.File("emptied") + archive, 0, "No files to archive."},
+      {"delete --ie " + dir_.File("emptied") + " --yes", 0, "No files to delete."},
+      {"list --ie " + dir_.File("damaged"), 2,
+       dir_.File("damaged") + ": index.dat is damaged (" + dir_.File("damaged/index.dat")},
+      {"archive --ie " + dir_.File("damaged") + archive, 2, "index.dat is damaged"},
+      {"list --ie " + dir_.File("large"), 2,
+       dir_.File("large") + ": an entry is too large to be read (the entry for " +
+           "http://c.com/\\x1B[2J needs"},
+  };
+  for (const Row& row : rows) {
+    const Outcome outcome = Run(row.arguments);
+    EXPECT_EQ(outcome.status, row.status) << row.arguments << "\n" << outcome.err;
+    EXPECT_NE(outcome.err.find(row.err), std::string::npos) << row.arguments << "\n" << outcome.err;
+    EXPECT_EQ(outcome.err.find('\x1b'), std::string::npos) << row.arguments;
+    EXPECT_EQ(outcome.err.find("error 259"), std::string::npos) << row.arguments;
+  }
+}
+
+TEST_F(CommandLine, CtrlCWhileALongIndexIsReadEndsTheCommand) {
+  // Long enough that reading it takes many seconds: every entry names a
+  // file that is missing, so each costs a look-up on disk.
+  std::string text = "MCOM-CACHE\n";
+  constexpr int kLines = 500000;
+  text.reserve(kLines * 56);
+  for (int i = 0; i < kLines; ++i) {
+    text += "1\t2\t" + std::to_string(kRecent) + "\tM" + std::to_string(i) + ".MOZ\thttp://a.com/" +
+            std::to_string(i) + "\ttext/html\t7\t8\n";
+  }
+  const std::string index = dir_.Write("big/FAT", text);
+  text.clear();
+  text.shrink_to_fit();
+
+  const std::string err_file = dir_.File("stderr.txt");
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::setenv("WEBHOARD_CONFIG_DIR", dir_.File("config").c_str(), 1);
+    ::setenv("WEBHOARD_HOME", dir_.File("home").c_str(), 1);
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen(err_file.c_str(), "w", stderr);
+    ::execl(WEBHOARD_CLI, WEBHOARD_CLI, "list", "--netscape", index.c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Interrupt once the program has the index open, that is, while it reads.
+  const auto started = std::chrono::steady_clock::now();
+  const std::string fd_folder = "/proc/" + std::to_string(pid) + "/fd";
+  auto reading = [&] {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator(fd_folder, error)) {
+      if (std::filesystem::read_symlink(fd.path(), error) == index) return true;
+    }
+    return false;
+  };
+  while (!reading() && std::chrono::steady_clock::now() - started < std::chrono::seconds(20)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ASSERT_EQ(::kill(pid, SIGINT), 0);
+  const auto interrupted = std::chrono::steady_clock::now();
+  int status = 0;
+  bool ended = false;
+  while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) &&
+         std::chrono::steady_clock::now() - interrupted < std::chrono::seconds(20)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const auto waited = std::chrono::steady_clock::now() - interrupted;
+  if (!ended) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+  }
+  const std::string err = ReadFileBytes(err_file).value_or("");
+  ASSERT_TRUE(ended) << "still running 20 s after Ctrl-C";
+  ASSERT_TRUE(WIFEXITED(status)) << err;
+  EXPECT_EQ(WEXITSTATUS(status), 130) << err;
+  EXPECT_NE(err.find("interrupted while reading the cache"), std::string::npos) << err;
+  EXPECT_LT(waited, std::chrono::seconds(5)) << err;
 }
 
 TEST_F(CommandLine, ListsTheRealNavigatorSample) {

@@ -7,6 +7,7 @@
 #include "cache/mime_types.h"
 #include "common/file_util.h"
 #include "settings/settings_steps.h"
+#include "support/index_dat_writer.h"
 #include "support/memory_registry.h"
 #include "support/navigator_index_writer.h"
 #include "support/scripted_prompter.h"
@@ -28,14 +29,32 @@ TEST(EditionCache, LoadsOrSaysWhyNot) {
   SettingsStore store(registry);
   ASSERT_TRUE(WriteInternetExplorerCacheFolder(store, dir.File("stored")));
 
+  // A container whose every entry was deleted: the URL cache opens it with
+  // "no more items", which is an empty cache, not an unreadable one.
+  testing::SyntheticEntry entry;
+  entry.url = "http://a.com/";
+  entry.file_name = "a.htm";
+  dir.Write("emptied/index.dat", testing::BuildIndexDat({entry}).bytes);
+  dir.Write("emptied/AAAAAAAA/a.htm", "a");
+  ASSERT_TRUE(OpenUrlCache(dir.File("emptied"))->DeleteUrlCacheEntry("http://a.com/"));
+  dir.Write("damaged/index.dat", "Client UrlCache MMF Ver 5.2");
+
+  const ReadStopCheck stop_at_once = [] { return true; };
   struct Row {
     CacheSource source;
-    std::string error;  // empty: loaded
+    std::string error;  // how the error begins; empty: loaded
     std::string name;
     std::uint64_t items;
+    ReadStopCheck stop = {};
   };
   const Row rows[] = {
       {{Edition::kNavigator, index}, "", index, 1},
+      {{Edition::kNavigator, index}, "", index, 0, stop_at_once},
+      {{Edition::kInternetExplorer, dir.File("emptied")}, "", dir.File("emptied"), 0},
+      {{Edition::kInternetExplorer, dir.File("damaged")},
+       dir.File("damaged") + ": index.dat is damaged (" + dir.File("damaged/index.dat"),
+       dir.File("damaged"),
+       0},
       {{Edition::kNavigator, dir.File("none/FAT")},
        dir.File("none/FAT") + ": no such cache index file",
        dir.File("none/FAT"),
@@ -53,8 +72,9 @@ TEST(EditionCache, LoadsOrSaysWhyNot) {
   for (const Row& row : rows) {
     testing::ScriptedPrompter prompter;
     TCacheItemList items;
-    const CacheLoadReport report = LoadEditionCache(row.source, store, prompter, items);
-    EXPECT_EQ(report.error, row.error) << row.source.location;
+    const CacheLoadReport report = LoadEditionCache(row.source, store, prompter, items, row.stop);
+    EXPECT_EQ(report.error.substr(0, row.error.size()), row.error) << row.source.location;
+    EXPECT_EQ(report.stopped, static_cast<bool>(row.stop)) << row.source.location;
     EXPECT_EQ(report.ok(), row.error.empty()) << row.source.location;
     EXPECT_EQ(report.name, row.name) << row.source.location;
     EXPECT_EQ(report.items, row.items) << row.source.location;

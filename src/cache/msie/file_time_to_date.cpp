@@ -7,6 +7,11 @@ namespace {
 
 constexpr std::uint64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kDaysFrom1601To1970 = 134774;
+constexpr std::int64_t kDaysFrom1601To18991230 = 109205;
+// Before 1980 the URL cache did not exist; past 9999 a date-time has no
+// calendar date.
+constexpr std::int64_t kFirstYear = 1980;
+constexpr std::int64_t kLastYear = 9999;
 
 struct Civil {
   std::int64_t year;
@@ -44,18 +49,15 @@ std::optional<std::uint32_t> FileTimeToDosDateTime(std::uint64_t file_time) {
 }
 
 double FileTimeToDate(std::uint64_t file_time) {
-  const auto packed = FileTimeToDosDateTime(file_time);
-  if (!packed || static_cast<std::int32_t>(*packed) <= 0) return 0.0;
-  const std::uint32_t date = *packed >> 16;
-  const std::uint32_t time = *packed & 0xFFFFu;
-  DateTimeParts parts;
-  parts.year = static_cast<int>(1980 + (date >> 9));
-  parts.month = static_cast<int>((date >> 5) & 15);
-  parts.day = static_cast<int>(date & 31);
-  parts.hour = static_cast<int>(time >> 11);
-  parts.minute = static_cast<int>((time >> 5) & 63);
-  parts.second = static_cast<int>((time & 31) * 2);
-  return EncodeDateTime(parts).value_or(0.0);
+  // Whole seconds, cut to the two-second steps of the packed form the index
+  // keeps its sync times in, so that a time reads the same whichever field
+  // it came from.
+  const std::uint64_t seconds = file_time / kTicksPerSecond / 2 * 2;
+  const auto days = static_cast<std::int64_t>(seconds / 86400);
+  const Civil date = CivilFromDays(days - kDaysFrom1601To1970);
+  if (date.year < kFirstYear || date.year > kLastYear) return 0.0;
+  return static_cast<double>(days - kDaysFrom1601To18991230) +
+         static_cast<double>(seconds % 86400) / kSecondsPerDay;
 }
 
 }  // namespace webhoard

@@ -1,8 +1,9 @@
 // Cache times as item dates. The URL cache gives FILETIME values (100 ns
-// ticks since 1601-01-01); an item's Date is a date-time value. The
-// conversion goes through a packed DOS date-time (date in the high 16 bits,
-// time of day in the low 16 bits, two-second steps) with no time-zone
-// adjustment, so the date shows the cache's own clock reading.
+// ticks since 1601-01-01); an item's Date is a date-time value. The date is
+// taken with no time-zone adjustment, so it shows the cache's own clock
+// reading, in the two-second steps of the packed DOS date-time (date in the
+// high 16 bits, time of day in the low 16 bits) that index.dat keeps its
+// sync times in.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,9 @@ namespace webhoard {
 // the years 1980 to 2107 that the packing can hold.
 std::optional<std::uint32_t> FileTimeToDosDateTime(std::uint64_t file_time);
 
-// The date-time of a FILETIME; 0 (1899-12-30 00:00) when the packed value,
-// read as a signed number, is not positive or cannot be converted. (Packed
-// values of the years 2044 and later are negative and so give 0 too.)
+// The date-time of a FILETIME, seconds rounded down to an even number; 0
+// (1899-12-30 00:00, "unknown") for 0 and for any time before 1980 or after
+// the year 9999.
 double FileTimeToDate(std::uint64_t file_time);
 
 }  // namespace webhoard

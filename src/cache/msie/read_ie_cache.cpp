@@ -89,7 +89,7 @@ std::string ContentTypeFromHeaders(std::string_view header_info) {
 }
 
 bool ReadIECache(UrlCache& cache, TCacheItemList& items, IECacheStats* stats,
-                 const SleepFunction& sleep) {
+                 const SleepFunction& sleep, const ReadStopCheck& stop) {
   IECacheStats local;
   IECacheStats& s = stats != nullptr ? *stats : local;
   s = IECacheStats{};
@@ -102,14 +102,28 @@ bool ReadIECache(UrlCache& cache, TCacheItemList& items, IECacheStats* stats,
     handle = cache.FindFirstUrlCacheEntry("*.*", entry, buffer_size);
     if (handle != 0) break;
     s.open_error = cache.LastError();
+    s.error_text = cache.LastErrorText();
     if (s.open_error != kErrorServiceNotActive) break;
     cache.FindCloseUrlCache(0);
-    if (attempt < kIECacheOpenAttempts) (sleep ? sleep : SleepFor)(kIECacheRetryDelayMs);
+    if (attempt < kIECacheOpenAttempts) {
+      // Twenty seconds of waiting must not outlast the user's patience.
+      if (stop && stop()) {
+        s.stopped = true;
+        break;
+      }
+      (sleep ? sleep : SleepFor)(kIECacheRetryDelayMs);
+    }
   }
   if (handle != 0) {
     s.open_error = 0;
+    s.error_text.clear();
     FindGuard guard(cache, handle);
+    StopPoll stop_poll(stop);
     do {
+      if (stop_poll.Due()) {
+        s.stopped = true;
+        return !items.empty();
+      }
       ++s.entries;
       if (auto item = BuildItem(entry, s)) {
         items.push_back(std::move(item));
@@ -118,13 +132,15 @@ bool ReadIECache(UrlCache& cache, TCacheItemList& items, IECacheStats* stats,
       buffer_size = kIECacheEntryBufferSize;
     } while (cache.FindNextUrlCacheEntry(handle, entry, buffer_size));
     s.end_error = cache.LastError();
+    if (s.end_error != kErrorNoMoreItems) s.error_text = cache.LastErrorText();
   }
   return !items.empty();
 }
 
-bool ReadIECache(const std::string& container_folder, TCacheItemList& items, IECacheStats* stats) {
+bool ReadIECache(const std::string& container_folder, TCacheItemList& items, IECacheStats* stats,
+                 const ReadStopCheck& stop) {
   const auto cache = OpenUrlCache(container_folder);
-  return ReadIECache(*cache, items, stats);
+  return ReadIECache(*cache, items, stats, {}, stop);
 }
 
 }  // namespace webhoard

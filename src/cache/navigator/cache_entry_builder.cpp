@@ -15,8 +15,6 @@
 namespace webhoard {
 namespace {
 
-constexpr double kOldestCacheDays = 5000.0;
-
 bool IsSeparator(char c) {
   return c == '/' || c == '\\';
 }
@@ -25,13 +23,15 @@ bool IsSeparator(char c) {
 
 double CacheTimeToDate(std::int32_t time) {
   // Navigator stores seconds since 1970 in UTC; the date is taken as it is,
-  // without a time-zone shift, and held inside the range the Cache Explorer's
-  // age filter can show.
-  const double now = Now();
+  // without a time-zone shift. Real caches reach back to the mid-1990s and
+  // keep their dates. A time that cannot be real is mended: one in the
+  // future (a wrong clock) becomes now; 0 (never written) and anything
+  // before 1990 become 1990-01-01 00:00, one fixed date, so that such items
+  // sort as the oldest and an age filter answers the same on every run.
   const double date = static_cast<double>(time) / kSecondsPerDay + kUnixEpochDate;
-  if (date > now) return now;
-  if (date < now - kOldestCacheDays) return now - kOldestCacheDays;
-  return date;
+  if (date < kFirstWebDate) return kFirstWebDate;
+  const double now = Now();
+  return date > now ? now : date;
 }
 
 bool IsUnsafeCacheFileName(std::string_view file_name) {

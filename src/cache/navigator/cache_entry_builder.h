@@ -20,8 +20,14 @@
 
 namespace webhoard {
 
+// 1990-01-01 00:00 as a date-time (days since 1899-12-30): the year the web
+// began, so no cache holds a page fetched before it.
+inline constexpr double kFirstWebDate = 32874.0;
+
 // A cache time (signed seconds since 1970-01-01, no time-zone adjustment) as
-// a date-time, held between now - 5000 days and now.
+// a date-time. Times from 1990-01-01 00:00 up to now are kept as stored; a
+// later time reads as now, and 0 or an earlier time as 1990-01-01 00:00
+// (kFirstWebDate).
 double CacheTimeToDate(std::int32_t time);
 
 // True when a file name from the index, joined to the cache folder, could

@@ -76,7 +76,7 @@ CacheIndexFormat DetectCacheIndexFormat(std::string_view first_bytes) {
 }
 
 bool ReadCacheIndex(std::string_view index_path, TCacheItemList& items, Prompter& prompter,
-                    CacheIndexStats* stats_out) {
+                    CacheIndexStats* stats_out, const ReadStopCheck& stop) {
   CacheIndexStats local_stats;
   CacheIndexStats& stats = stats_out != nullptr ? *stats_out : local_stats;
   stats = CacheIndexStats();
@@ -108,12 +108,12 @@ bool ReadCacheIndex(std::string_view index_path, TCacheItemList& items, Prompter
   };
   rewind();
   if (stats.format == CacheIndexFormat::kText) {
-    ReadTextCacheIndex(file.get(), path, builder, prompter, stats);
+    ReadTextCacheIndex(file.get(), path, builder, prompter, stats, stop);
   } else {
     stats.page_size = ChoosePageSize(file.get(), stats);
     rewind();
     ReadDatabaseCacheIndex(file.get(), stats.page_size, stats.big_endian_tables, builder, prompter,
-                           stats);
+                           stats, stop);
   }
   return true;
 }

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "cache/cache_item.h"
+#include "cache/read_stop.h"
 #include "common/prompter.h"
 
 namespace webhoard {
@@ -38,6 +39,7 @@ struct CacheIndexStats {
   std::uint64_t lines_skipped = 0;          // text lines with seven fields or fewer
   std::uint64_t settings_skipped = 0;       // settings entries stepped over between records
   std::uint64_t data_area_from_header = 0;  // pages where the offset walk went astray
+  bool stopped = false;                     // the stop check ended the read early
 
   std::uint64_t entries = 0;              // entries handed to the builder
   std::uint64_t items_added = 0;          // items appended to the list
@@ -70,11 +72,14 @@ inline constexpr std::string_view kCloseNavigatorWarning =
 // `items`, never removing any. Answers false only when the file cannot be
 // opened (after showing kCloseNavigatorWarning through `prompter`); true
 // otherwise, also when nothing was found. Lets `prompter` process pending
-// messages once per database page and before every fifth text line. Throws
+// messages once per database page and before every fifth text line. Asks
+// `stop` before every kEntriesPerStopCheck-th text line and before every
+// database page; when it answers true the read ends there, with
+// `stats->stopped` set (a caller that stops a read passes `stats`). Throws
 // CacheIndexError when reading fails in another way. `stats`, when given, is
 // reset and filled.
 bool ReadCacheIndex(std::string_view index_path, TCacheItemList& items, Prompter& prompter,
-                    CacheIndexStats* stats = nullptr);
+                    CacheIndexStats* stats = nullptr, const ReadStopCheck& stop = {});
 
 // Which format a file with these first bytes is read as.
 CacheIndexFormat DetectCacheIndexFormat(std::string_view first_bytes);

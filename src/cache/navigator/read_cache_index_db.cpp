@@ -230,13 +230,17 @@ void ParseDatabasePage(const std::uint8_t* bytes, std::uint32_t page_size, std::
 }
 
 void ReadDatabaseCacheIndex(std::FILE* file, std::uint32_t page_size, bool big_endian_tables,
-                            CacheEntryBuilder& builder, Prompter& prompter,
-                            CacheIndexStats& stats) {
+                            CacheEntryBuilder& builder, Prompter& prompter, CacheIndexStats& stats,
+                            const ReadStopCheck& stop) {
   // One buffer for the whole read; a page never exceeds it.
   std::vector<std::uint8_t> buffer(kBufferSize);
   page_size = std::min(page_size, kBufferSize);
   if (std::fread(buffer.data(), 1, page_size, file) != page_size) return;  // no header page
   for (;;) {
+    if (stop && stop()) {
+      stats.stopped = true;
+      return;
+    }
     const std::size_t got = std::fread(buffer.data(), 1, page_size, file);
     if (got == 0) break;
     ++stats.pages_read;

@@ -115,13 +115,18 @@ std::string_view FileNamePart(std::string_view path) {
 }  // namespace
 
 void ReadTextCacheIndex(std::FILE* file, const std::string& path, CacheEntryBuilder& builder,
-                        Prompter& prompter, CacheIndexStats& stats) {
+                        Prompter& prompter, CacheIndexStats& stats, const ReadStopCheck& stop) {
   LineReader lines(file, path);
   if (lines.AtEnd()) return;
   lines.Next();  // the header line
   std::uint64_t line_number = 0;
+  StopPoll stop_poll(stop);
   while (!lines.AtEnd()) {
     if (line_number++ % kLinesPerMessagePump == 0) prompter.ProcessPendingMessages();
+    if (stop_poll.Due()) {
+      stats.stopped = true;
+      return;
+    }
     const std::string line = lines.Next();
     std::size_t pos = 0;
     TakeField(line, pos);

@@ -200,6 +200,44 @@ TEST_F(ReadIECacheTest, InactiveServiceIsRetriedTwentyTimesOneSecondApart) {
   EXPECT_TRUE(waits.empty());
 }
 
+TEST_F(ReadIECacheTest, AStopCheckEndsTheReadAndTheWaitsForABusyCache) {
+  const std::size_t count = 3 * kEntriesPerStopCheck;
+  for (std::size_t i = 0; i < count; ++i) {
+    UrlCacheEntry e;
+    e.source_url_name = "http://a.example/" + std::to_string(i);
+    cache_.entries.push_back(std::move(e));  // no cached file: read, then dropped
+  }
+  std::vector<int> waits;
+  const SleepFunction record = [&](int ms) { waits.push_back(ms); };
+  struct Row {
+    std::size_t busy_openings;  // kErrorServiceNotActive answers first
+    int stop_at;                // the question the check answers "stop" to
+    std::uint64_t entries;      // read before the stop
+    std::size_t waits;
+  };
+  const Row rows[] = {
+      {0, 1, 0, 0},  // asked before the first entry
+      {0, 2, kEntriesPerStopCheck, 0},
+      {0, 100, count, 0},  // never reached: the whole cache is read
+      {25, 3, 0, 2},       // the third wait is not waited
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.stop_at);
+    waits.clear();
+    cache_.open_failures.assign(row.busy_openings, kErrorServiceNotActive);
+    int calls = 0;
+    const ReadStopCheck stop = [&] { return ++calls == row.stop_at; };
+    IECacheStats stats;
+    ReadIECache(cache_, items_, &stats, record, stop);
+    EXPECT_EQ(stats.stopped, row.stop_at <= calls);
+    EXPECT_EQ(stats.entries, row.entries);
+    EXPECT_EQ(waits.size(), row.waits);
+    if (row.busy_openings == 0) {
+      EXPECT_EQ(cache_.closed.back(), 7u);  // stopped and closed
+    }
+  }
+}
+
 TEST_F(ReadIECacheTest, EntryTooLargeForTheBufferEndsTheReadKeepingEarlierItems) {
   cache_.entries = {Entry("http://a.example/1", ""), Entry("http://a.example/2", ""),
                     Entry("http://a.example/3", "")};
@@ -263,17 +301,30 @@ TEST(ContentTypeFromHeaders, FirstHeaderWithOneSpaceLowerCasedToTheLineEnd) {
   EXPECT_EQ(ContentTypeFromHeaders("Content-Type: " + long_type), std::string(241, 'z'));
 }
 
-TEST(FileTimeToDate, PackedDosTimeWithoutZoneAdjustment) {
-  // Two-second steps, rounded down.
-  EXPECT_EQ(FileTimeToDate(FileTime(2015, 8, 25, 11, 5, 37, 137)), Date(2015, 8, 25, 11, 5, 36));
-  EXPECT_EQ(FileTimeToDate(FileTime(1980, 1, 1, 0, 0, 0)), Date(1980, 1, 1, 0, 0, 0));
-  // Before 1980 the packing fails; 0 is 1899-12-30 00:00.
-  EXPECT_EQ(FileTimeToDate(FileTime(1979, 12, 31, 23, 59, 59)), 0.0);
-  EXPECT_EQ(FileTimeToDate(0), 0.0);
-  // The packed value is read as a signed number: from 2044 on it is
-  // negative, and the date is 0 as for any unusable time.
-  EXPECT_EQ(FileTimeToDate(FileTime(2043, 12, 31, 23, 59, 58)), Date(2043, 12, 31, 23, 59, 58));
-  EXPECT_EQ(FileTimeToDate(FileTime(2044, 1, 1, 0, 0, 0)), 0.0);
+TEST(FileTimeToDate, TwoSecondStepsWithoutZoneAdjustmentFrom1980On) {
+  struct Row {
+    std::uint64_t file_time;
+    double date;
+  };
+  const Row rows[] = {
+      // Two-second steps, rounded down.
+      {FileTime(2015, 8, 25, 11, 5, 37, 137), Date(2015, 8, 25, 11, 5, 36)},
+      {FileTime(1980, 1, 1, 0, 0, 0), Date(1980, 1, 1, 0, 0, 0)},
+      // Before 1980 no URL cache existed; 0 is 1899-12-30 00:00, "unknown".
+      {FileTime(1979, 12, 31, 23, 59, 59), 0.0},
+      {0, 0.0},
+      // Past the packed form's signed range (2044) and its end (2107) the
+      // date is still the stored one.
+      {FileTime(2043, 12, 31, 23, 59, 58), Date(2043, 12, 31, 23, 59, 58)},
+      {FileTime(2044, 1, 1, 0, 0, 1), Date(2044, 1, 1, 0, 0, 0)},
+      {FileTime(2108, 2, 29, 12, 30, 0), Date(2108, 2, 29, 12, 30, 0)},
+      {FileTime(9999, 12, 31, 23, 59, 59), Date(9999, 12, 31, 23, 59, 58)},
+      {FileTime(10000, 1, 1, 0, 0, 0), 0.0},
+      {~std::uint64_t{0}, 0.0},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FileTimeToDate(row.file_time), row.date) << FormatDateTime(row.date);
+  }
   EXPECT_EQ(FileTimeToDosDateTime(FileTime(2107, 12, 31, 23, 59, 58)), 0xFF9FBF7Du);
   EXPECT_FALSE(FileTimeToDosDateTime(FileTime(2108, 1, 1, 0, 0, 0)));
   EXPECT_FALSE(FileTimeToDosDateTime(~std::uint64_t{0}));

@@ -12,6 +12,7 @@
 #include "cache/mime_types.h"
 #include "cache/navigator/cache_entry_builder.h"
 #include "common/clock.h"
+#include "common/date_time.h"
 #include "common/file_util.h"
 #include "support/navigator_index_writer.h"
 #include "support/scripted_prompter.h"
@@ -28,7 +29,7 @@ using testing::TextIndex;
 using testing::TextIndexLine;
 
 constexpr double kNow = 46000.5;              // 2025-12-09 12:00
-constexpr std::int32_t kRecent = 1764000000;  // 2025-11-24, inside the last 5000 days
+constexpr std::int32_t kRecent = 1764000000;  // 2025-11-24
 
 // A cache folder with its own program folder for MIMETYPE.DAT.
 class NavigatorCache : public ::testing::Test {
@@ -57,14 +58,16 @@ TEST_F(NavigatorCache, RealNavigator3SampleYieldsItsThreeItems) {
     int mime_index;
     int category;
     const char* file;
+    const char* date;  // the last access, as stored
   };
   // The reader meets the entries lowest offset first, page by page.
   const Expected expected[] = {
-      {"http://home.netscape.com:80/", kMimeIndexHtml, kCategoryText, "14/cache3260FAB40000D5A"},
+      {"http://home.netscape.com:80/", kMimeIndexHtml, kCategoryText, "14/cache3260FAB40000D5A",
+       "1996-10-13 14:20:37"},
       {"http://home.netscape.com:80/images/showcase.gif", 2, kCategoryMedia,
-       "19/cache31E80A790031C1F.gif"},
+       "19/cache31E80A790031C1F.gif", "1996-07-13 20:43:39"},
       {"http://home.netscape.com:80/images/nav_home.gif", 2, kCategoryMedia,
-       "19/cache31E80A790021C1F.gif"},
+       "19/cache31E80A790021C1F.gif", "1996-07-13 20:43:39"},
   };
   for (std::size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
@@ -75,7 +78,7 @@ TEST_F(NavigatorCache, RealNavigator3SampleYieldsItsThreeItems) {
     // The database reader lower-cases names; the files carry upper case.
     EXPECT_EQ(items_[i]->LocalFile, folder + expected[i].file);
     EXPECT_TRUE(FileExists(items_[i]->LocalFile));
-    EXPECT_EQ(items_[i]->Date, kNow - 5000);  // 1996 lies beyond the age window
+    EXPECT_EQ(FormatDateTime(items_[i]->Date), expected[i].date);
     EXPECT_TRUE(items_[i]->Title.empty());
     EXPECT_FALSE(items_[i]->CacheKey.has_value());
   }
@@ -83,6 +86,7 @@ TEST_F(NavigatorCache, RealNavigator3SampleYieldsItsThreeItems) {
   EXPECT_EQ(stats_.entries, 3u);
   EXPECT_EQ(stats_.found_ignoring_case, 3u);
   EXPECT_EQ(stats_.dropped_duplicate, 0u);
+  EXPECT_FALSE(stats_.stopped);
   EXPECT_TRUE(prompter_.messages().empty());
 }
 
@@ -163,12 +167,56 @@ TEST_F(NavigatorCache, TextIndexTimesAndMessagePumping) {
   for (int i = 0; i < 7; ++i) lines.push_back("short line");
   ASSERT_TRUE(ReadCacheIndex(cache_.Write("FAT", TextIndex(lines)), items_, prompter_, &stats_));
   ASSERT_EQ(items_.size(), 4u);
-  EXPECT_EQ(items_[0]->Date, kNow - 5000);
+  EXPECT_EQ(items_[0]->Date, kFirstWebDate);
   EXPECT_EQ(items_[1]->Date, kNow);
-  EXPECT_EQ(items_[2]->Date, kNow - 5000);  // not a number: 0
+  EXPECT_EQ(items_[2]->Date, kFirstWebDate);  // not a number: 0
   EXPECT_DOUBLE_EQ(items_[3]->Date, kRecent / 86400.0 + 25569);
   // Before lines 1, 6 and 11.
   EXPECT_EQ(prompter_.pending_message_calls(), 3);
+}
+
+TEST_F(NavigatorCache, AStopCheckEndsALongReadKeepingTheItemsBeforeIt) {
+  // A text index far longer than the read is allowed to get, and the real
+  // database sample; the check answers "stop" at its `stop_at`-th question.
+  cache_.Write("a.moz", "a");
+  std::string text = "MCOM-CACHE\n";
+  constexpr int kLines = 250000;
+  text.reserve(kLines * 48);
+  for (int i = 0; i < kLines; ++i) {
+    text += "1\t2\t1764000000\ta.moz\thttp://a.com/" + std::to_string(i) + "\ttext/html\t7\t8\n";
+  }
+  const std::string long_text = cache_.Write("FAT", text);
+  struct Row {
+    std::string index;
+    int stop_at;
+    std::uint64_t entries;  // read before the stop
+    std::uint64_t pages;
+  };
+  auto check = [&](const Row& row) {
+    SCOPED_TRACE(row.index + " " + std::to_string(row.stop_at));
+    TCacheItemList items;
+    int calls = 0;
+    const ReadStopCheck stop = [&] { return ++calls == row.stop_at; };
+    ASSERT_TRUE(ReadCacheIndex(row.index, items, prompter_, &stats_, stop));
+    EXPECT_TRUE(stats_.stopped);
+    EXPECT_EQ(calls, row.stop_at);
+    EXPECT_EQ(stats_.entries, row.entries);
+    EXPECT_EQ(items.size(), row.entries);
+    EXPECT_EQ(stats_.pages_read, row.pages);
+  };
+  check({long_text, 1, 0, 0});  // asked before the first line
+  check({long_text, 3, 2 * kEntriesPerStopCheck, 0});
+  // The database reader, over the real sample where it is at hand.
+  const std::string sample = testing::SharedSample("netscape/dt2011-nav3-linux/cache/index.db");
+  if (sample.empty()) return;
+  check({sample, 1, 0, 0});  // asked before every page
+  check({sample, 2, 3, 1});  // all three records sit in the first bucket
+  check({sample, 3, 3, 2});
+  // A check that never stops reads to the end.
+  TCacheItemList items;
+  ASSERT_TRUE(ReadCacheIndex(sample, items, prompter_, &stats_, [] { return false; }));
+  EXPECT_FALSE(stats_.stopped);
+  EXPECT_EQ(items.size(), 3u);
 }
 
 class EntryBuilder : public NavigatorCache {
@@ -253,11 +301,32 @@ TEST_F(EntryBuilder, MissingFilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(stats_.dropped_no_file, 2u);
 }
 
-TEST(CacheTime, DatesAreHeldInsideTheAgeWindow) {
+TEST(CacheTime, RealDatesAreKeptAndImpossibleOnesMended) {
   ScopedFixedClock clock(kNow);
-  EXPECT_EQ(CacheTimeToDate(0), kNow - 5000);
-  EXPECT_EQ(CacheTimeToDate(-2147483647 - 1), kNow - 5000);
-  EXPECT_EQ(CacheTimeToDate(2147483647), kNow);
+  struct Row {
+    std::int32_t time;
+    const char* date;
+  };
+  const Row rows[] = {
+      {0, "1990-01-01 00:00:00"},  // never written
+      {-2147483647 - 1, "1990-01-01 00:00:00"},
+      {631151999, "1990-01-01 00:00:00"},  // 1989-12-31 23:59:59: before the web
+      {631152000, "1990-01-01 00:00:00"},
+      {631152001, "1990-01-01 00:00:01"},
+      {845216437, "1996-10-13 14:20:37"},  // a real Navigator 3 time, not clamped
+      {kRecent, "2025-11-24 16:00:00"},
+      {1765281600, "2025-12-09 12:00:00"},  // now
+      {1765281601, "2025-12-09 12:00:00"},  // the future: now
+      {2147483647, "2025-12-09 12:00:00"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FormatDateTime(CacheTimeToDate(row.time)), row.date) << row.time;
+  }
+  EXPECT_EQ(CacheTimeToDate(0), kFirstWebDate);
+  // The mended dates do not move with the clock, so age filters answer the
+  // same from run to run.
+  ScopedFixedClock later(kNow + 1000);
+  EXPECT_EQ(CacheTimeToDate(-1), kFirstWebDate);
   EXPECT_DOUBLE_EQ(CacheTimeToDate(kRecent), kRecent / 86400.0 + 25569);
 }
 
