@@ -24,10 +24,11 @@ std::string LastErrorText(DWORD code) {
 FolderLockOutcome FolderLock::TryLock(const std::string& lock_path, std::string* error) {
   Unlock();
   const HANDLE file = ::CreateFileA(lock_path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    if (error != nullptr) *error = "cannot create " + lock_path + ": " + LastErrorText(::GetLastError());
+    if (error != nullptr)
+      *error = "cannot create " + lock_path + ": " + LastErrorText(::GetLastError());
     return FolderLockOutcome::kFailed;
   }
   OVERLAPPED whole{};

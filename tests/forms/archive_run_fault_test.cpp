@@ -28,12 +28,20 @@ namespace {
 using testing::ArchiveRunFixture;
 namespace fs = std::filesystem;
 
-enum class Fault { kUnreadable, kVanishing, kReadOnlyArchive, kFullDisk, kCancelEarly, kCancelLate, kConcurrent };
+enum class Fault {
+  kUnreadable,
+  kVanishing,
+  kReadOnlyArchive,
+  kFullDisk,
+  kCancelEarly,
+  kCancelLate,
+  kConcurrent
+};
 
 struct FaultCase {
   const char* name;
   Fault fault;
-  std::vector<std::string> said;      // in the run's outcome (see Outcome)
+  std::vector<std::string> said;  // in the run's outcome (see Outcome)
   std::vector<std::string> not_said;
 };
 
@@ -41,7 +49,7 @@ constexpr int kPages = 6;
 constexpr int kImages = 6;
 constexpr int kConcurrentRuns = 4;
 constexpr std::size_t kLargeFile = 4000;  // bytes; larger than the full disk's file size limit
-constexpr rlim_t kFullDiskLimit = 700;     // bytes: the pages fit, the catalogue does not
+constexpr rlim_t kFullDiskLimit = 700;    // bytes: the pages fit, the catalogue does not
 
 // Pages that link to every page and image of their site, and the images.
 void AddSite(ArchiveRunFixture& f, const std::string& host) {
@@ -131,26 +139,32 @@ void CancelAtCopyStep(ArchiveRunFixture& f, int step) {
 
 TEST(ArchiveRunFaults, EveryFaultLeavesASoundArchiveThatAPlainRunCompletes) {
   const std::vector<FaultCase> cases = {
-      {"unreadable cached files", Fault::kUnreadable,
+      {"unreadable cached files",
+       Fault::kUnreadable,
        {"saved 1", "failed 2", "/cache/f1: Permission denied", "/cache/f8: Permission denied",
         "box These items could not be archived:", "box Archiving completed."},
        {}},
-      {"cached files vanish during the run", Fault::kVanishing,
+      {"cached files vanish during the run",
+       Fault::kVanishing,
        {"saved 1", "failed 3", "/cache/f2: No such file or directory",
         "/cache/f9: No such file or directory", "/cache/f14: No such file or directory",
         "box Archiving completed."},
        {}},
-      {"read-only archive folder", Fault::kReadOnlyArchive,
+      {"read-only archive folder",
+       Fault::kReadOnlyArchive,
        {"started 0", "box Could not write to the archive folder.",
         "archive.lck: Permission denied"},
        {"box Archiving completed."}},
-      {"full disk", Fault::kFullDisk,
+      {"full disk",
+       Fault::kFullDisk,
        {"saved 0", "File too large", "box Could not save the archive catalogue."},
        {"box Archiving completed.", "removed 0\n"}},
-      {"Cancel while files are copied", Fault::kCancelEarly,
+      {"Cancel while files are copied",
+       Fault::kCancelEarly,
        {"cancelled 1", "saved 1", "failed 0"},
        {"remaining 0\n", "box"}},
-      {"Cancel while pages are written", Fault::kCancelLate,
+      {"Cancel while pages are written",
+       Fault::kCancelLate,
        {"cancelled 1", "saved 1", "remaining 2\n"},
        {"box"}},
       {"runs on one folder at once", Fault::kConcurrent, {"saved 1", "failed 0"}, {"cancelled 1"}},
@@ -177,7 +191,8 @@ TEST(ArchiveRunFaults, EveryFaultLeavesASoundArchiveThatAPlainRunCompletes) {
         break;
       case Fault::kVanishing:
         // A page, an image, and old.com's image (whose earlier copy stays).
-        for (const int i : {1, 8, 13}) vanished.insert(s.f.cache[static_cast<std::size_t>(i)]->LocalFile);
+        for (const int i : {1, 8, 13})
+          vanished.insert(s.f.cache[static_cast<std::size_t>(i)]->LocalFile);
         outcomes.push_back(RunInChild(s.f, [&] {
           s.f.prompter.OnPendingMessages([&] {
             if (s.f.run->form()->Label4.caption != "Archiving files...") return;
@@ -187,10 +202,12 @@ TEST(ArchiveRunFaults, EveryFaultLeavesASoundArchiveThatAPlainRunCompletes) {
         break;
       case Fault::kReadOnlyArchive:
         for (const auto& entry : fs::recursive_directory_iterator(s.folder())) {
-          fs::permissions(entry.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+          fs::permissions(entry.path(),
+                          fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                           fs::perm_options::remove);
         }
-        fs::permissions(s.folder(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        fs::permissions(s.folder(),
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
         outcomes.push_back(RunInChild(s.f, ObeyPermissionsOrDie));
         break;
@@ -243,8 +260,10 @@ TEST(ArchiveRunFaults, EveryFaultLeavesASoundArchiveThatAPlainRunCompletes) {
     }
 
     for (const std::string& outcome : outcomes) {
-      for (const std::string& text : c.said) EXPECT_NE(outcome.find(text), std::string::npos) << text << "\n" << outcome;
-      for (const std::string& text : c.not_said) EXPECT_EQ(outcome.find(text), std::string::npos) << text << "\n" << outcome;
+      for (const std::string& text : c.said)
+        EXPECT_NE(outcome.find(text), std::string::npos) << text << "\n" << outcome;
+      for (const std::string& text : c.not_said)
+        EXPECT_EQ(outcome.find(text), std::string::npos) << text << "\n" << outcome;
     }
     auto sound = [&](const char* when) {
       SCOPED_TRACE(when);
@@ -267,15 +286,18 @@ TEST(ArchiveRunFaults, EveryFaultLeavesASoundArchiveThatAPlainRunCompletes) {
       EXPECT_EQ(s.base.Catalogue(), catalogue_before);
     }
     if (c.fault == Fault::kVanishing) {
-      EXPECT_EQ(ReadFileBytes(s.base.ArchiveFile("old.com/image/a.gif")).value_or(""), "GIF89a old");
+      EXPECT_EQ(ReadFileBytes(s.base.ArchiveFile("old.com/image/a.gif")).value_or(""),
+                "GIF89a old");
     }
     const std::set<std::string> after_fault = testing::CatalogueUrls(s.folder());
     for (const auto& g : others) {
-      for (const auto& item : g->cache) EXPECT_TRUE(after_fault.count(item->URL)) << "lost " << item->URL;
+      for (const auto& item : g->cache)
+        EXPECT_TRUE(after_fault.count(item->URL)) << "lost " << item->URL;
     }
 
     // The same items again, without the fault.
-    for (const std::string& path : vanished) s.f.dir.Write(path.substr(s.f.dir.path().size() + 1), "back");
+    for (const std::string& path : vanished)
+      s.f.dir.Write(path.substr(s.f.dir.path().size() + 1), "back");
     vanished.clear();
     ::chmod(s.f.cache[0]->LocalFile.c_str(), 0644);
     ::chmod(s.f.cache[7]->LocalFile.c_str(), 0644);

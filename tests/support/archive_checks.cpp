@@ -50,7 +50,8 @@ std::vector<std::string> ArchiveInconsistencies(const std::string& folder) {
   }
   std::set<std::string> named;
   for (const auto& item : listing.items) {
-    if (const auto path = ArchivePathOf(folder, *item)) named.insert(fs::path(*path).lexically_normal().string());
+    if (const auto path = ArchivePathOf(folder, *item))
+      named.insert(fs::path(*path).lexically_normal().string());
   }
   for (const fs::path& copy : CopiesOnDisk(folder)) {
     const std::string name = copy.filename().string();
