@@ -43,6 +43,27 @@ bool KeepAside(const std::string& path, std::string& kept, std::string& error) {
   return false;
 }
 
+// Removes the temporary catalogues that saves killed midway left behind
+// (archive.tmp, archive.tmp.<id>): under the folder's lock no other save
+// is writing one. Folders of those names are left alone.
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::string& own) {
+  const std::string prefix(kArchiveTempFileName);
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (name.size() > prefix.size() &&
+        (name[prefix.size()] != '.' ||
+         name.find_first_not_of("0123456789", prefix.size() + 1) != std::string::npos)) {
+      continue;
+    }
+    const std::string path = ArchiveRootFile(folder, name);
+    std::error_code type_ec;
+    if (path == own || !fs::is_regular_file(fs::symlink_status(path, type_ec))) continue;
+    fs::remove(path, type_ec);
+  }
+}
+
 }  // namespace
 
 std::optional<std::size_t> ArchiveList::Find(const std::string& url) const {
@@ -83,6 +104,14 @@ bool ArchiveList::RecordArchivedItem(const TCacheItem& item) {
   return true;
 }
 
+bool ArchiveList::ForgetArchivedItem(const std::string& url) {
+  const auto position = Find(url);
+  if (!position) return false;
+  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(*position));
+  Reindex();
+  return true;
+}
+
 void ArchiveList::Append(std::unique_ptr<TCacheItem> item) {
   items_.push_back(std::move(item));
 }
@@ -113,7 +142,8 @@ ArchiveList LoadArchiveList(const std::string& archive_folder, TakenNames& taken
 ArchiveSaveResult SaveArchiveList(ArchiveList& list) {
   ArchiveSaveResult result;
   const std::string dat = ArchiveRootFile(list.folder(), kArchiveInfoFileName);
-  const std::string tmp = ArchiveRootFile(list.folder(), kArchiveTempFileName);
+  const std::string tmp = WithProcessId(ArchiveRootFile(list.folder(), kArchiveTempFileName));
+  RemoveStaleTemporaryFiles(list.folder(), tmp);
   std::error_code ec;
   const bool dat_exists = fs::exists(fs::symlink_status(dat, ec));
   if (list.load_report().damaged && list.kept_aside_.empty() && dat_exists) {

@@ -7,9 +7,13 @@
 // index so that a catalogue of 100,000 items costs one probe per look-up.
 //
 // The catalogue is the user's record of everything archived, so it is never
-// lost: a save writes archive.tmp completely, flushes it and replaces
-// archive.dat in one rename, and reports any failure with the old file left
-// untouched. A catalogue that did not load cleanly (see ArchiveLoadReport in
+// lost: a save writes archive.tmp.<process id> completely, flushes it and
+// replaces archive.dat in one rename, and reports any failure with the old
+// file left untouched. One process at a time loads, changes and saves a
+// folder's catalogue: the archive run and the re-index hold the folder's
+// lock (kArchiveLockFileName) from the load to the end of the save; the
+// temporary name is still the process's own, so that a writer without the
+// lock (a file system where locks do not work) never shares it. A catalogue that did not load cleanly (see ArchiveLoadReport in
 // catalogue_reader.h)
 // would lose the records after the damage when saved, so the original is
 // first kept beside it under a fresh name (archive.dat.damaged, ...).
@@ -53,6 +57,10 @@ class ArchiveList {
   // it can have no copy, and must never reach the catalogue.
   bool RecordArchivedItem(const TCacheItem& item);
 
+  // Removes the first entry with this URL (its copy is gone and no new one
+  // was made); answers whether there was one. Costs a pass over the list.
+  bool ForgetArchivedItem(const std::string& url);
+
   const ArchiveLoadReport& load_report() const { return report_; }
   // Where the damaged original was kept by the last save (empty if none).
   const std::string& kept_aside() const { return kept_aside_; }
@@ -87,7 +95,9 @@ struct ArchiveSaveResult {
 // Writes the list to archive.dat (deletes archive.dat when the list is
 // empty). Before replacing a catalogue that did not load cleanly, keeps the
 // original beside it under a name that did not exist; if that fails nothing
-// is replaced. On failure the old archive.dat is untouched.
+// is replaced. On failure the old archive.dat is untouched. The caller holds
+// the folder's lock: temporary files of earlier saves that were killed
+// (archive.tmp.<id> of another process) are removed here.
 ArchiveSaveResult SaveArchiveList(ArchiveList& list);
 
 }  // namespace webhoard

@@ -1,7 +1,8 @@
 // Where things live inside an archive folder.
 //
 //   archive.dat                          the catalogue (archive_info_file.h)
-//   archive.tmp                          only while the catalogue is saved
+//   archive.tmp.<process id>             only while the catalogue is saved
+//   archive.lck                          the lock file of runs on this folder
 //   <Domain>/<type folder>/<ArchiveName> the archived copy of one item
 //   1st_page.htm, ..., images/           the index pages and their icons
 //
@@ -23,7 +24,11 @@
 namespace webhoard {
 
 inline constexpr std::string_view kArchiveInfoFileName = "archive.dat";
+// The catalogue's temporary file is this name and the saving process's id.
 inline constexpr std::string_view kArchiveTempFileName = "archive.tmp";
+// The lock file that one archive run or re-index at a time holds
+// (platform/folder_lock.h); it stays in the folder, empty.
+inline constexpr std::string_view kArchiveLockFileName = "archive.lck";
 // Archived pages sit two folder levels below the archive folder, so their
 // links reach the archive folder's own files through this prefix.
 inline constexpr std::string_view kArchiveRootFromPage = "../../";

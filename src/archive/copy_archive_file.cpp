@@ -63,31 +63,49 @@ bool CopyContents(std::FILE* from, std::FILE* to) {
 
 }  // namespace
 
-bool CopyArchiveFile(const std::string& source, const std::string& target) {
-  std::error_code error;
+bool CopyArchiveFile(const std::string& source, const std::string& target, std::string* error) {
+  auto fail = [error](std::string what, const std::string& path, const std::string& reason) {
+    if (error != nullptr) *error = std::move(what) + " " + path + ": " + reason;
+    return false;
+  };
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) return fail("cannot replace", target, "it is a folder");
   // Only a regular file is copied, never one behind a link (a cached file
   // that leads to a user's keys) and never a folder or a pipe.
-  if (fs::is_directory(target, error)) return false;
   File from(OpenRegularFile(source));
-  if (!from) return false;
+  if (!from) return fail("cannot read", source, std::generic_category().message(errno));
 
   const fs::path target_path(target);
   fs::path temp_path;
+  errno = 0;
   File to = CreateTemporaryBeside(target_path.parent_path(), temp_path);
-  if (!to) return false;
+  if (!to) return fail("cannot create", target, std::generic_category().message(errno));
 
+  errno = 0;
   bool ok = CopyContents(from.get(), to.get());
+  int reason = errno;
   from.reset();
-  ok = std::fclose(to.release()) == 0 && ok;
-  if (ok) {
-    // The copy carries the date of the cached file, as the system's own copy does.
-    const auto modified = fs::last_write_time(source, error);
-    if (!error) fs::last_write_time(temp_path, modified, error);
-    fs::rename(temp_path, target_path, error);
-    ok = !error;
+  if (std::fclose(to.release()) != 0 && ok) {
+    ok = false;
+    reason = errno;
   }
-  if (!ok) fs::remove(temp_path, error);
-  return ok;
+  if (!ok) {
+    fs::remove(temp_path, ec);
+    // A read error of the source and a write error of the copy look alike
+    // here; the system's reason (EIO, ENOSPC, EFBIG) tells them apart.
+    return fail("cannot copy", source + " to " + target,
+                reason != 0 ? std::generic_category().message(reason) : "the copy is incomplete");
+  }
+  // The copy carries the date of the cached file, as the system's own copy does.
+  const auto modified = fs::last_write_time(source, ec);
+  if (!ec) fs::last_write_time(temp_path, modified, ec);
+  fs::rename(temp_path, target_path, ec);
+  if (ec) {
+    const std::string reason_text = ec.message();
+    fs::remove(temp_path, ec);
+    return fail("cannot replace", target, reason_text);
+  }
+  return true;
 }
 
 }  // namespace webhoard

@@ -6,11 +6,13 @@
 
 namespace webhoard {
 
-// Copies a file, replacing the target. Answers whether it worked (callers in
-// the archive run ignore failures, as they always have). The copy is written
+// Copies a file, replacing the target. Answers whether it worked; on
+// failure `error` (when given) names the file and the system's reason
+// ("cannot read /cache/A.MOZ: Permission denied"). The copy is written
 // beside the target under a temporary name and renamed over it only when
 // complete, so a failed copy leaves an existing target as it was; the copy
 // keeps the source's modification time.
-bool CopyArchiveFile(const std::string& source, const std::string& target);
+bool CopyArchiveFile(const std::string& source, const std::string& target,
+                     std::string* error = nullptr);
 
 }  // namespace webhoard

@@ -288,12 +288,16 @@ bool RewritePage(TCacheItem& item, const std::string& archive_folder, const Link
   std::error_code ec;
   fs::create_directories(final_path.parent_path(), ec);
   {
+    errno = 0;
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     out.write(rewritten.data(), static_cast<std::streamsize>(rewritten.size()));
     out.close();
     if (!out) {
+      // The stream keeps no reason of its own; the system's is in errno.
+      const int reason = errno;
       fs::remove(partial, ec);
-      return fail("cannot write " + partial.string());
+      return fail("cannot write " + *target + ": " +
+                  (reason != 0 ? ErrnoText(reason) : std::string("write failed")));
     }
   }
   fs::rename(partial, final_path, ec);

@@ -13,7 +13,9 @@ LinkTargets::LinkTargets(const std::vector<TCacheItem*>& selection, const Archiv
   first_in_selection_.reserve(selection.size());
   for (const TCacheItem* item : selection) {
     if (item == nullptr) continue;
-    first_in_selection_.try_emplace(item->URL, selection_.size());
+    if (!first_in_selection_.try_emplace(item->URL, selection_.size()).second) {
+      repeated_urls_ = true;
+    }
     selection_.push_back(item);
   }
 }
@@ -39,6 +41,21 @@ const TCacheItem* LinkTargets::Find(std::string_view url) const {
   const auto in_archive = first_of([&](const std::string& key) { return archive_->Find(key); });
   if (in_archive) return archive_->items()[*in_archive].get();
   return nullptr;
+}
+
+void LinkTargets::Withdraw(const TCacheItem& item) {
+  const auto found = first_in_selection_.find(item.URL);
+  if (found == first_in_selection_.end() || selection_[found->second] != &item) return;
+  // A later selection item with the same URL takes its place.
+  const std::size_t from = found->second;
+  first_in_selection_.erase(found);
+  for (std::size_t i = from + 1; repeated_urls_ && i < selection_.size(); ++i) {
+    if (selection_[i] != nullptr && selection_[i]->URL == item.URL) {
+      first_in_selection_.emplace(item.URL, i);
+      break;
+    }
+  }
+  selection_[from] = nullptr;
 }
 
 std::string ArchiveLinkFor(std::string_view url, const LinkTargets& targets) {

@@ -3,7 +3,8 @@
 // A target is looked up first among the items of the running archive run
 // (the selection, whose names are all given before any page is rewritten,
 // so a link to a page copied later already leads to its copy), then in the
-// archive list. In each, the first item in list order whose URL equals the
+// archive list (an item the run failed to archive is withdrawn from the
+// first, see Withdraw). In each, the first item in list order whose URL equals the
 // link's URL, or the URL with a "/" appended, wins. Both are hashed: a page
 // with hundreds of links costs a few probes per link, whatever the size of
 // the archive.
@@ -33,9 +34,15 @@ class LinkTargets {
   // The archived item a canonical URL leads to, or null.
   const TCacheItem* Find(std::string_view url) const;
 
+  // Takes a selection item out of the look-up: the run could not archive
+  // it, so links to its URL lead to its earlier copy in the archive list,
+  // if it has one, and otherwise to the not-found page.
+  void Withdraw(const TCacheItem& item);
+
  private:
   std::vector<const TCacheItem*> selection_;
   std::unordered_map<std::string, std::size_t> first_in_selection_;
+  bool repeated_urls_ = false;  // a URL appears more than once in the selection
   const ArchiveList* archive_;
 };
 

@@ -73,6 +73,10 @@ int RunArchiveCommand(Arguments& args, Console& console) {
   env.edition = source.edition;
   env.prompter = &prompter;
   env.settings = &settings;
+  env.item_failed = [&console](const ArchiveItemFailure& failure) {
+    std::fprintf(console.err, "webhoard archive: %s (%s)\n", failure.reason.c_str(),
+                 OutputField(failure.url).c_str());
+  };
   ArchiveRun run(env);
   run.PrepareArchiveRun();
   run.selection() = chosen;
@@ -80,18 +84,29 @@ int RunArchiveCommand(Arguments& args, Console& console) {
   run.RunArchive(host);
   if (!yes) run.FinishArchiveRun();
   const ArchiveRunReport& report = run.report();
+  if (report.started && !report.save.ok) {
+    // The box said why; the copies the run added are gone again.
+    std::fprintf(console.err,
+                 "webhoard archive: failed: the catalogue could not be saved; the %zu copies this "
+                 "run added were removed, the archive is as it was\n",
+                 report.removed);
+    return kExitFailed;
+  }
   if (Interrupted() || report.cancelled) {
-    std::fprintf(console.err, "webhoard archive: cancelled; %zu items archived\n", report.copied);
+    std::fprintf(console.err,
+                 "webhoard archive: interrupted; %zu items archived, %zu failed; %zu items remain: "
+                 "run the same command again to finish them\n",
+                 report.copied, report.failed, report.remaining);
     return kExitInterrupted;
   }
   if (!report.started) return kExitFailed;
   std::fprintf(console.err,
                "%zu items archived, %zu failed, %zu of no known type; catalogue holds %zu\n",
                report.copied, report.failed, report.untyped, report.catalogue_size);
-  if (!report.save.ok || !report.error.empty()) return kExitFailed;
+  if (!report.error.empty()) return kExitFailed;
   const std::string index_page = JoinPath(settings.current_archive_folder, kIndexEntryPage);
   if (FileExists(index_page)) std::fprintf(console.out, "%s\n", index_page.c_str());
-  return kExitOk;
+  return report.failed > 0 ? kExitPartlyFailed : kExitOk;
 }
 
 }  // namespace webhoard::cli

@@ -12,6 +12,7 @@ namespace webhoard::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitFailed = 2;
+constexpr int kExitPartlyFailed = 3;  // done, but some items could not be archived
 constexpr int kExitInterrupted = 130;
 
 // Where a command writes: results on out, messages on err.

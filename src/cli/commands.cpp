@@ -27,7 +27,13 @@ constexpr Command kCommands[] = {
      "settings), rewrites the links of archived pages, updates archive.dat and the\n"
      "index pages, and prints the path of 1st_page.htm. Questions (create the\n"
      "folder? open the index?) are asked on the terminal; --yes answers Yes to\n"
-     "them and does not open the index. Ctrl-C stops between items.\n\n"
+     "them and does not open the index.\n\n"
+     "Items that cannot be archived are named with the reason; the others are\n"
+     "archived and the status is 3. Ctrl-C stops between items: what was archived\n"
+     "is kept and indexed, and the same command again finishes the rest (status\n"
+     "130). Another run or re-index on FOLDER is waited for. When the catalogue\n"
+     "cannot be saved (a full disk) the copies this run added are removed and the\n"
+     "status is 2.\n\n"
      "Link options (for this run only; the stored settings stay as they are):\n"
      "  --original-urls yes|no    unarchived links point at the web\n"
      "  --strikeout yes|no        strike out links to pages not archived\n"
@@ -46,7 +52,7 @@ constexpr Command kCommands[] = {
     {"reindex", "drop records of deleted files and rebuild the index pages",
      "usage: webhoard reindex FOLDER [--yes]\n\n"
      "Re-reads archive.dat, drops the records whose archived copies are gone, and\n"
-     "writes the index pages again.\n",
+     "writes the index pages again. Another run or re-index on FOLDER is waited for.\n",
      RunReindex},
     {"catalog", "print an archive's catalogue (archive.dat)",
      "usage: webhoard catalog FOLDER\n\n"
@@ -90,7 +96,8 @@ void PrintOverview(std::FILE* out) {
   for (const Command& c : kCommands) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
   std::fputs(
       "\n`webhoard COMMAND --help` describes a command; `webhoard --version` the version.\n"
-      "Exit status: 0 done, 1 bad usage, 2 input unreadable or work failed, 130 interrupted.\n",
+      "Exit status: 0 done, 1 bad usage, 2 input unreadable or work failed,\n"
+      "3 done but some items could not be archived, 130 interrupted.\n",
       out);
 }
 

@@ -31,7 +31,8 @@ int RunReindex(Arguments& args, Console& console) {
   run.RunArchive(host);
   const ArchiveRunReport report = run.report();
   if (!yes) run.FinishArchiveRun();  // opens the index when the user said so
-  if (!report.save.ok || !report.error.empty()) return kExitFailed;
+  if (!report.started || !report.save.ok || !report.error.empty()) return kExitFailed;
+  if (report.cancelled) return kExitInterrupted;
   std::fprintf(console.err, "%zu records kept, %zu dropped (copy gone)\n", report.catalogue_size,
                report.load.records_missing);
   return kExitOk;

@@ -29,6 +29,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
 bool WriteFileAtomically(const std::string& path, std::string_view contents,
                          std::string* error = nullptr);
 
+// `path` + "." + the id of this process: a temporary name that no other
+// process running at the same time chooses.
+std::string WithProcessId(const std::string& path);
+
 // Appends bytes to a file, creating it; false on failure.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 

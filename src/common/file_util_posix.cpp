@@ -127,6 +127,10 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
   return ::close(fd) == 0 && ok;
 }
 
+std::string WithProcessId(const std::string& path) {
+  return path + "." + std::to_string(::getpid());
+}
+
 std::string ErrnoText(int error_number) {
   char buffer[256];
   // GNU strerror_r returns the message pointer.

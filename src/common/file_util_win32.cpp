@@ -134,6 +134,10 @@ bool AppendToFile(const std::string& path, std::string_view bytes) {
   return file.Close() && ok;
 }
 
+std::string WithProcessId(const std::string& path) {
+  return path + "." + std::to_string(::GetCurrentProcessId());
+}
+
 std::string ErrnoText(int error_number) {
   char buffer[256] = {};
   if (strerror_s(buffer, sizeof buffer, error_number) != 0) {

@@ -1,9 +1,13 @@
 #include "forms/export_form.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <thread>
 
 #include "archive/archive_layout.h"
 #include "archive/archive_naming.h"
@@ -15,6 +19,7 @@
 #include "index/build_index.h"
 #include "index/index_icons.h"
 #include "platform/file_system.h"
+#include "platform/folder_lock.h"
 
 namespace webhoard {
 namespace {
@@ -40,6 +45,36 @@ bool CreateFolders(const std::string& folder) {
   std::filesystem::create_directories(std::filesystem::path(folder), ec);
   return DirectoryExists(folder);
 }
+
+// The folder of `path`, made when missing; or why it cannot be.
+std::optional<std::string> MakeFolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (DirectoryExists(folder.string())) return std::nullopt;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (DirectoryExists(folder.string())) return std::nullopt;
+  return "cannot create " + folder.string() + ": " +
+         (ec ? ec.message() : std::string("a file is in the way"));
+}
+
+// Why a cached file cannot be read, before anything is written for it;
+// nullopt when it is a regular file.
+std::optional<std::string> SourceProblem(const std::string& local_file) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(local_file, ec);
+  if (ec) return "cannot read " + local_file + ": " + ec.message();
+  if (!std::filesystem::is_regular_file(status)) {
+    return "cannot read " + local_file + ": not a regular file";
+  }
+  return std::nullopt;
+}
+
+bool IsPage(const TCacheItem& item) {
+  return item.MimeIndex == kMimeIndexHtml;
+}
+
+// How often a run waiting for another one tries the folder's lock again.
+constexpr auto kLockPollInterval = std::chrono::milliseconds(100);
 
 // The last component of a cached file's path, as the browser named it.
 std::string CachedFileName(const std::string& local_file) {
@@ -123,9 +158,45 @@ void TExportForm::StartArchiving() {
   PerformArchiveRun();
 }
 
+bool TExportForm::LockArchiveFolder(FolderLock& lock) {
+  const std::string path = ArchiveRootFile(archive_folder_, kArchiveLockFileName);
+  for (;;) {
+    std::string error;
+    switch (lock.TryLock(path, &error)) {
+      case FolderLockOutcome::kLocked:
+        return true;
+      case FolderLockOutcome::kFailed:
+        env_.prompter->ShowMessage(kArchiveFolderUnusable + error, MessageKind::kError, kButtonOk);
+        return false;
+      case FolderLockOutcome::kBusy:
+        break;
+    }
+    if (!report_.waited) {
+      // Said once; then the window waits with its Cancel button.
+      report_.waited = true;
+      env_.prompter->ShowMessage(kArchiveFolderInUse + archive_folder_ + kArchiveFolderWait,
+                                 MessageKind::kInformation, kButtonOk);
+      SetPhase("Waiting for the archive folder...");
+    }
+    env_.prompter->ProcessPendingMessages();
+    if (cancel_requested_) return false;
+    std::this_thread::sleep_for(kLockPollInterval);
+  }
+}
+
 void TExportForm::PerformArchiveRun() {
   running_ = true;
   cancel_requested_ = false;
+  FolderLock lock;
+  if (!LockArchiveFolder(lock)) {
+    running_ = false;
+    if (cancel_requested_) {
+      report_.cancelled = true;
+      report_.remaining = selection_.size();
+      SetModalResult(kModalCancel);
+    }
+    return;  // a folder that cannot be used: idle until the user presses Cancel
+  }
   report_.started = true;
   TakenNames taken;
   ArchiveList list = LoadArchiveList(archive_folder_, taken);
@@ -137,25 +208,43 @@ void TExportForm::PerformArchiveRun() {
       taken.Clear();
       CopyPhase(list);
     }
-    if (!cancel_requested_) {
-      if (!reindex_mode_) SetProgress(100);
-      if (env_.build_index) {
-        env_.build_index(list, *this);
-      } else {
-        BuildArchiveIndex(list);
-      }
-    }
   } catch (const std::exception& e) {
     report_.error = e.what();
   }
   report_.catalogue_size = list.size();
   SyncArchiveFolder(archive_folder_);
   report_.save = SaveArchiveList(list);
+  bool index_failed = false;
+  if (!report_.save.ok) {
+    RemoveAddedCopies();
+  } else if (report_.error.empty()) {
+    // Also after Cancel: the pages list what the catalogue now holds.
+    try {
+      if (!reindex_mode_ && !cancel_requested_) SetProgress(100);
+      if (env_.build_index) {
+        env_.build_index(list, *this);
+      } else {
+        BuildArchiveIndex(list);
+      }
+    } catch (const std::exception& e) {
+      report_.error = e.what();
+      index_failed = true;
+    }
+  }
+  lock.Unlock();  // not held while the user reads the boxes
   ReportCatalogueOutcome();
+  ReportFailures();
+  if (index_failed) {
+    env_.prompter->ShowMessage(kIndexNotWritten + report_.error, MessageKind::kError, kButtonOk);
+  } else if (!report_.error.empty()) {
+    env_.prompter->ShowMessage(
+        std::string(reindex_mode_ ? "Re-indexing" : "Archiving") + " stopped.\r\n" + report_.error,
+        MessageKind::kError, kButtonOk);
+  }
 
   running_ = false;
   report_.cancelled = cancel_requested_;
-  if (cancel_requested_) {
+  if (cancel_requested_ || !report_.save.ok || !report_.error.empty()) {
     SetModalResult(kModalCancel);
     return;
   }
@@ -182,43 +271,155 @@ void TExportForm::NamingPhase(const ArchiveList& list, TakenNames& taken) {
 void TExportForm::CopyPhase(ArchiveList& list) {
   SetPhase("Archiving files...");
   SetProgress(0);
-  const LinkTargets targets(selection_, &list);
-  const LinkOptions options = LinkOptionsOf(*env_.settings);
   const std::size_t count = selection_.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    StepProgress(i, count);
-    try {
-      CopyItem(*selection_[i], list, targets, options);
-    } catch (const std::exception&) {
-      ++report_.failed;  // one item's failure never ends the run
+  outcomes_.assign(count, ItemOutcome::kPending);
+  added_.assign(count, false);
+  written_.assign(count, 0);
+  tick_ = 0;
+  last_withdrawal_ = 0;
+  LinkTargets targets(selection_, &list);
+  const LinkOptions options = LinkOptionsOf(*env_.settings);
+  // Files before pages: a file whose copy fails is withdrawn from the link
+  // targets before any page could link to it.
+  std::size_t step = 0;
+  for (const bool pages : {false, true}) {
+    for (std::size_t i = 0; i < count && !cancel_requested_; ++i) {
+      if (IsPage(*selection_[i]) != pages) continue;
+      StepProgress(step++, count);
+      try {
+        ArchiveItem(i, targets, options);
+      } catch (const std::exception& e) {
+        ItemFailed(i, e.what(), targets);  // one item's failure never ends the run
+      }
     }
-    if (cancel_requested_) break;
+  }
+  WriteStalePagesAgain(targets, options);
+  RecordOutcomes(list);
+}
+
+void TExportForm::ArchiveItem(std::size_t index, LinkTargets& targets,
+                              const LinkOptions& options) {
+  if (selection_[index]->MimeIndex == 0) {
+    outcomes_[index] = ItemOutcome::kUntyped;
+    return;
+  }
+  std::string error;
+  if (CopyItem(index, targets, options, error)) {
+    outcomes_[index] = ItemOutcome::kCopied;
+  } else {
+    ItemFailed(index, std::move(error), targets);
   }
 }
 
-void TExportForm::CopyItem(TCacheItem& item, ArchiveList& list, const LinkTargets& targets,
-                           const LinkOptions& options) {
-  if (item.MimeIndex == 0) {
-    ++report_.untyped;
-    return;
+bool TExportForm::CopyItem(std::size_t index, const LinkTargets& targets,
+                           const LinkOptions& options, std::string& error) {
+  TCacheItem& item = *selection_[index];
+  const auto target = ArchivePathOf(archive_folder_, item);
+  if (!target) {
+    error = "no safe place in the archive for " + item.URL;
+    return false;
   }
-  if (item.MimeIndex == kMimeIndexHtml) {
-    if (RewritePage(item, archive_folder_, targets, options)) {
-      ++report_.copied;
-    } else {
-      ++report_.failed;
-    }
+  if (auto problem = SourceProblem(item.LocalFile)) {
+    error = std::move(*problem);
+    return false;
+  }
+  if (auto problem = MakeFolderOf(*target)) {
+    error = std::move(*problem);
+    return false;
+  }
+  const bool existed = PathExists(*target);
+  bool ok = false;
+  if (IsPage(item)) {
+    ok = RewritePage(item, archive_folder_, targets, options, &error);
+    written_[index] = ++tick_;
   } else {
-    const auto target = ArchivePathOf(archive_folder_, item);
-    if (target && CopyArchiveFile(item.LocalFile, *target)) {
-      ++report_.copied;
-    } else {
-      ++report_.failed;
+    ok = CopyArchiveFile(item.LocalFile, *target, &error);
+  }
+  if (ok && !existed) added_[index] = true;
+  return ok;
+}
+
+void TExportForm::ItemFailed(std::size_t index, std::string reason, LinkTargets& targets) {
+  outcomes_[index] = ItemOutcome::kFailed;
+  targets.Withdraw(*selection_[index]);
+  last_withdrawal_ = ++tick_;
+  ArchiveItemFailure failure{selection_[index]->URL, std::move(reason)};
+  if (env_.item_failed) env_.item_failed(failure);
+  report_.failures.push_back(std::move(failure));
+}
+
+// A page written before an item was withdrawn may link to that item's
+// planned copy, which was never made: such pages are written again, now
+// linking to the earlier copy or the not-found page. A page that fails to be
+// written again is withdrawn in turn (its new copy removed), until a round
+// withdraws nothing. Only runs in which something failed get here with work.
+void TExportForm::WriteStalePagesAgain(LinkTargets& targets, const LinkOptions& options) {
+  for (;;) {
+    std::vector<std::size_t> stale;
+    for (std::size_t i = 0; i < selection_.size(); ++i) {
+      if (outcomes_[i] == ItemOutcome::kCopied && IsPage(*selection_[i]) &&
+          written_[i] < last_withdrawal_) {
+        stale.push_back(i);
+      }
+    }
+    if (stale.empty()) return;
+    for (const std::size_t i : stale) {
+      std::string error;
+      if (CopyItem(i, targets, options, error)) continue;
+      // Its copy of the first round links to a withdrawn item. A copy this
+      // run added goes; one that replaced an earlier copy stays, as the
+      // earlier record names it.
+      if (added_[i]) {
+        if (const auto path = ArchivePathOf(archive_folder_, *selection_[i])) {
+          RemoveFileOnly(*path);
+        }
+        added_[i] = false;
+      }
+      ItemFailed(i, std::move(error), targets);
     }
   }
-  // Recorded even without a copy: the next load drops it unless an earlier
-  // copy under the same name is still there.
-  list.RecordArchivedItem(item);
+}
+
+// In selection order, so the catalogue lists new items in the order chosen.
+void TExportForm::RecordOutcomes(ArchiveList& list) {
+  for (std::size_t i = 0; i < selection_.size(); ++i) {
+    const TCacheItem& item = *selection_[i];
+    switch (outcomes_[i]) {
+      case ItemOutcome::kCopied:
+        list.RecordArchivedItem(item);
+        ++report_.copied;
+        break;
+      case ItemOutcome::kFailed: {
+        // The earlier record stays only while its copy does.
+        ++report_.failed;
+        const TCacheItem* earlier = list.FindArchivedItem(item.URL);
+        if (earlier == nullptr) break;
+        const auto path = ArchivePathOf(archive_folder_, *earlier);
+        if (!path || !FileExists(*path)) list.ForgetArchivedItem(item.URL);
+        break;
+      }
+      case ItemOutcome::kUntyped:
+        ++report_.untyped;
+        break;
+      case ItemOutcome::kPending:
+        ++report_.remaining;
+        break;
+    }
+  }
+}
+
+// The catalogue on disk is the one from before this run: the copies it does
+// not name, the ones this run added, go, and so do folders left empty.
+void TExportForm::RemoveAddedCopies() {
+  for (std::size_t i = 0; i < added_.size(); ++i) {
+    if (!added_[i]) continue;
+    const auto path = ArchivePathOf(archive_folder_, *selection_[i]);
+    if (!path || !RemoveFileOnly(*path)) continue;
+    ++report_.removed;
+    std::error_code ec;
+    const std::filesystem::path type_folder = std::filesystem::path(*path).parent_path();
+    if (std::filesystem::remove(type_folder, ec)) std::filesystem::remove(type_folder.parent_path(), ec);
+  }
 }
 
 std::string TExportForm::FirstChoiceName(const TCacheItem& item) const {
@@ -269,6 +470,19 @@ void TExportForm::ReportCatalogueOutcome() {
                              "\r\n\r\nThe previous catalogue was kept unchanged.",
                          MessageKind::kError, kButtonOk);
   }
+}
+
+void TExportForm::ReportFailures() {
+  if (report_.failures.empty() || env_.item_failed) return;
+  std::string list;
+  const std::size_t shown = std::min(report_.failures.size(), kItemsNotArchivedListed);
+  for (std::size_t i = 0; i < shown; ++i) {
+    list += report_.failures[i].url + "\r\n  " + report_.failures[i].reason + "\r\n";
+  }
+  if (report_.failures.size() > shown) {
+    list += "and " + std::to_string(report_.failures.size() - shown) + " more\r\n";
+  }
+  env_.prompter->ShowMessage(kItemsNotArchived + list, MessageKind::kWarning, kButtonOk);
 }
 
 void TExportForm::AskToOpenIndex() {

@@ -216,8 +216,8 @@ TEST(ArchiveInfoFile, FailedSaveKeepsTheOldCatalogueAndSaysWhy) {
   TakenNames taken;
   ArchiveList list = LoadArchiveList(a.folder, taken);
   list.RecordArchivedItem(Item("http://host:80/z.htm", "z.htm"));
-  // A folder in the way of the temporary file makes the write fail.
-  fs::create_directory(JoinPath(a.folder, "archive.tmp"));
+  // A folder in the way of this process's temporary file makes the write fail.
+  fs::create_directory(JoinPath(a.folder, "archive.tmp." + std::to_string(::getpid())));
   const ArchiveSaveResult saved = SaveArchiveList(list);
   EXPECT_FALSE(saved.ok);
   EXPECT_NE(saved.error.find("archive.tmp"), std::string::npos) << saved.error;
@@ -343,6 +343,13 @@ TEST(ArchiveInfoFile, SaveKilledAtRandomMomentsNeverLosesTheCatalogue) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child failed";
     const std::string now = ReadAll(JoinPath(folder, "archive.dat"));
     EXPECT_TRUE(now == old_bytes || now == new_bytes) << "round " << round << ": " << now.size();
+  }
+  // The temporary files of the killed saves go with the next save.
+  TakenNames taken;
+  ArchiveList list = LoadArchiveList(folder, taken);
+  ASSERT_TRUE(SaveArchiveList(list).ok);
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    EXPECT_NE(entry.path().filename().string().rfind("archive.tmp", 0), 0u) << entry.path();
   }
 }
 

@@ -1,19 +1,24 @@
 // The `webhoard` command line, run as a user runs it: a separate process
 // with its own settings folder, over caches the tests write.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
+#include <random>
 #include <string>
 #include <thread>
 
 #include "common/file_util.h"
+#include "support/archive_checks.h"
 #include "support/index_dat_writer.h"
 #include "support/navigator_index_writer.h"
 #include "support/temp_dir.h"
@@ -73,6 +78,54 @@ class CommandLine : public ::testing::Test {
                    TextIndexLine(kRecent, "B.MOZ", "http://www.site.com/b.html", "text/html"),
                    TextIndexLine(kRecent, "C.MOZ", "http://www.site.com/pic.gif", "image/gif"),
                    TextIndexLine(kOld, "D.MOZ", "http://docs.org/d.pdf", "application/pdf")}));
+  }
+
+  // Runs a shell script in which $wh is the program, with the test's
+  // settings folder; `obey_permissions` takes root's right to ignore file
+  // permissions away from it. The status is the script's.
+  Outcome Shell(const std::string& script, bool obey_permissions = false) {
+    testing::TempDir io;
+    const std::string full = "export WEBHOARD_CONFIG_DIR='" + dir_.File("config") +
+                             "' WEBHOARD_HOME='" + dir_.File("home") + "'; wh=" + WEBHOARD_CLI +
+                             "; { " + script + "\n} >" + io.File("out") + " 2>" + io.File("err") +
+                             " </dev/null";
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (obey_permissions && !testing::ObeyFilePermissions()) ::_exit(99);
+      ::execl("/bin/sh", "sh", "-c", full.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    Outcome outcome;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.out = ReadFileBytes(io.File("out")).value_or("");
+    outcome.err = ReadFileBytes(io.File("err")).value_or("");
+    return outcome;
+  }
+
+  // A text index over `sites` sites of `pages` pages and as many images;
+  // every page links to every page and image of its site.
+  std::string MakeSites(int sites, int pages) {
+    std::vector<std::string> lines;
+    int n = 0;
+    for (int s = 0; s < sites; ++s) {
+      const std::string host = "http://s" + std::to_string(s) + ".com/";
+      std::string links;
+      for (int i = 0; i < pages; ++i) {
+        links += "<a href=\"p" + std::to_string(i) + ".html\">p</a><img src=\"i" +
+                 std::to_string(i) + ".gif\">";
+      }
+      for (int i = 0; i < pages; ++i) {
+        const std::string page = "F" + std::to_string(++n);
+        dir_.Write("sites/" + page, "<title>P</title>" + links);
+        lines.push_back(TextIndexLine(kRecent, page, host + "p" + std::to_string(i) + ".html", "text/html"));
+        const std::string image = "F" + std::to_string(++n);
+        dir_.Write("sites/" + image, "GIF89a");
+        lines.push_back(TextIndexLine(kRecent, image, host + "i" + std::to_string(i) + ".gif", "image/gif"));
+      }
+    }
+    return dir_.Write("sites/FAT", TextIndex(lines));
   }
 
   std::size_t Lines(const std::string& text) {
@@ -386,6 +439,107 @@ TEST_F(CommandLine, CtrlCWhileALongIndexIsReadEndsTheCommand) {
   EXPECT_EQ(WEXITSTATUS(status), 130) << err;
   EXPECT_NE(err.find("interrupted while reading the cache"), std::string::npos) << err;
   EXPECT_LT(waited, std::chrono::seconds(5)) << err;
+}
+
+// Faults met by `webhoard archive`: what it says and its status, then the
+// shared checks, and the same command without the fault finishes the job.
+TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
+  constexpr int kSites = 4;
+  constexpr int kPages = 40;
+  const std::string index = MakeSites(kSites, kPages);
+  const std::string archive = dir_.File("archive");
+  const std::string command = "$wh archive --netscape " + index + " --to " + archive + " --yes";
+  struct Case {
+    const char* name;
+    std::function<void()> prepare;
+    std::string script;
+    bool obey_permissions;
+    std::vector<int> statuses;
+    std::vector<std::string> said;
+    std::vector<std::string> not_said;
+  };
+  const std::string unreadable_page = dir_.File("sites/F3");
+  const std::string unreadable_image = dir_.File("sites/F8");
+  std::string concurrent;
+  for (int s = 0; s < kSites; ++s) {
+    concurrent += "(" + command + " --domain s" + std::to_string(s) + ".com; echo \"exit $?\" >&2) & ";
+  }
+  const std::vector<Case> cases = {
+      {"unreadable cached files",
+       [&] {
+         std::filesystem::create_directories(archive);
+         ::chmod(unreadable_page.c_str(), 0);
+         ::chmod(unreadable_image.c_str(), 0);
+       },
+       command, true, {3},
+       {"cannot read " + unreadable_page + ": Permission denied (http://s0.com:80/p1.html)",
+        "cannot read " + unreadable_image + ": Permission denied (http://s0.com:80/i3.gif)",
+        "318 items archived, 2 failed"},
+       {}},
+      {"read-only archive folder",
+       [&] {
+         std::filesystem::create_directories(archive);
+         ::chmod(archive.c_str(), 0555);
+       },
+       command, true, {2},
+       {"cannot create " + archive + "/archive.lck: Permission denied"},
+       {"items archived", "completed"}},
+      {"full disk", [] {}, "trap '' XFSZ; ulimit -f 8; " + command, false, {2},
+       {"File too large", "the catalogue could not be saved"},
+       {"catalogue holds", "completed"}},
+      {"runs on one folder at once", [] {}, concurrent + "wait", false, {0},
+       {"This run waits until it is done.", "exit 0"},
+       {"error", "exit 1", "exit 2", "exit 3", "exit 130"}},
+      {"Ctrl-C at random moments", [] {}, "", false, {0, 130}, {}, {"error"}},
+  };
+  std::mt19937 random(11);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(archive);
+    c.prepare();
+    const auto cache_before = testing::FilesOutside(dir_.File("sites"), "");
+    std::vector<Outcome> outcomes;
+    if (c.script.empty()) {
+      // Ctrl-C while the cache is read, while copying, while indexing.
+      for (int round = 0; round < 4; ++round) {
+        const int delay_ms = static_cast<int>(random() % 400);
+        outcomes.push_back(Shell(command + " & pid=$!; sleep " + std::to_string(delay_ms / 1000.0) +
+                                 "; kill -INT $pid; wait $pid"));
+        const Outcome& o = outcomes.back();
+        if (o.status == 130 && o.err.find("interrupted;") != std::string::npos) {
+          EXPECT_NE(o.err.find("remain: run the same command again to finish them"), std::string::npos) << o.err;
+        }
+        EXPECT_EQ(testing::ArchiveInconsistencies(archive), std::vector<std::string>{});
+      }
+    } else {
+      outcomes.push_back(Shell(c.script, c.obey_permissions));
+    }
+    for (const Outcome& o : outcomes) {
+      EXPECT_NE(std::find(c.statuses.begin(), c.statuses.end(), o.status), c.statuses.end())
+          << o.status << "\n" << o.err;
+      for (const std::string& text : c.said) EXPECT_NE(o.err.find(text), std::string::npos) << text << "\n" << o.err;
+      for (const std::string& text : c.not_said) EXPECT_EQ(o.err.find(text), std::string::npos) << text << "\n" << o.err;
+    }
+    if (DirectoryExists(archive)) ::chmod(archive.c_str(), 0755);
+    ::chmod(unreadable_page.c_str(), 0644);
+    ::chmod(unreadable_image.c_str(), 0644);
+    EXPECT_EQ(testing::FilesOutside(dir_.File("sites"), ""), cache_before);
+    EXPECT_EQ(testing::ArchiveInconsistencies(archive), std::vector<std::string>{});
+    if (c.script.empty() == false && c.statuses != std::vector<int>{2}) {
+      EXPECT_EQ(testing::BrokenLocalLinks(archive), std::vector<std::string>{});
+    }
+
+    const Outcome again = Shell(command);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.err.find("catalogue holds " + std::to_string(2 * kSites * kPages)), std::string::npos)
+        << again.err;
+    EXPECT_EQ(testing::ArchiveInconsistencies(archive), std::vector<std::string>{});
+    EXPECT_EQ(testing::BrokenLocalLinks(archive), std::vector<std::string>{});
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(archive)) {
+      EXPECT_EQ(entry.path().filename().string().find("(1)"), std::string::npos) << entry.path();
+    }
+  }
+  EXPECT_NE(Run("archive --help").out.find("status is 3"), std::string::npos);
 }
 
 TEST_F(CommandLine, ListsTheRealNavigatorSample) {

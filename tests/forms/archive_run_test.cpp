@@ -2,6 +2,8 @@
 // progress window.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "archive_run_fixture.h"
@@ -27,21 +29,25 @@ TEST(ArchiveRun, ArchivesASmallSiteIntoANewFolder) {
   f.AddItem("http://other.org:8080/x/data", 40, nullptr);        // cached file is gone
 
   EXPECT_EQ(f.Run(), kModalOk);
-  ASSERT_EQ(f.prompter.messages().size(), 2u);
+  ASSERT_EQ(f.prompter.messages().size(), 3u);
   EXPECT_EQ(f.prompter.messages()[0].text,
             "Archive folder\r\n\r\n" + f.ArchiveFile("") + "\r\n\r\ndoes not exist. Create?");
+  // The item whose cached file is gone is named with the reason.
   EXPECT_EQ(f.prompter.messages()[1].text,
+            std::string(kItemsNotArchived) + "http://other.org:8080/x/data\r\n  cannot read " +
+                f.cache[5]->LocalFile + ": No such file or directory\r\n");
+  EXPECT_EQ(f.prompter.messages()[1].kind, MessageKind::kWarning);
+  EXPECT_EQ(f.prompter.messages()[2].text,
             "Archiving completed.\r\nThe index page is located at:\r\n\r\n" +
                 f.ArchiveFile("1st_page.htm") + "\r\n\r\nDo you wish to load this index now?");
 
-  // The item without a type gets a name but no copy and no record; the one
-  // without a cached file is recorded (and dropped by the next load).
+  // The item without a type gets a name but no copy and no record, nor does
+  // the one without a cached file.
   EXPECT_EQ(CatalogueRecords(f.Catalogue()),
             (Records{{"http://www.site.com:80/", "www.site.com.htm"},
                      {"http://www.site.com:80/docs/a.html", "a.htm"},
                      {"http://www.site.com:80/logo.gif", "logo.gif"},
-                     {"http://www.site.com:80/files/report.pdf", "report.pdf"},
-                     {"http://other.org:8080/x/data", "data.exe"}}));
+                     {"http://www.site.com:80/files/report.pdf", "report.pdf"}}));
   EXPECT_EQ(f.cache[4]->ArchiveName, "odd.htm");
   EXPECT_FALSE(FileExists(f.ArchiveFile("www.site.com/text/odd.htm")));
   EXPECT_EQ(ReadFileBytes(f.ArchiveFile("www.site.com/image/logo.gif")).value(), "GIF89a");
@@ -128,7 +134,8 @@ TEST(ArchiveRun, ProgressStepsAndCancelTakeEffectBetweenItems) {
   EXPECT_EQ(steps, expected);
 
   // Cancel pressed while the second copy is made: it is finished, nothing
-  // after it is copied, the index is not rebuilt and no box is shown.
+  // after it is copied, the catalogue is saved and the index written for
+  // what was archived, and no box is shown.
   ArchiveRunFixture c;
   for (int i = 0; i < 4; ++i) c.AddItem("http://h.com:80/" + std::to_string(i) + ".gif", 2, "x");
   std::filesystem::create_directories(c.ArchiveFile(""));
@@ -141,9 +148,12 @@ TEST(ArchiveRun, ProgressStepsAndCancelTakeEffectBetweenItems) {
   EXPECT_EQ(c.Run(), kModalCancel);
   EXPECT_EQ(CatalogueRecords(c.Catalogue()),
             (Records{{"http://h.com:80/0.gif", "0.gif"}, {"http://h.com:80/1.gif", "1.gif"}}));
-  EXPECT_FALSE(FileExists(c.ArchiveFile("1st_page.htm")));  // the index was not built
+  const std::string index = ReadFileBytes(c.ArchiveFile("h.com/image_index.htm")).value_or("");
+  EXPECT_NE(index.find("image/1.gif"), std::string::npos) << index;
+  EXPECT_EQ(index.find("image/2.gif"), std::string::npos) << index;
   EXPECT_TRUE(c.prompter.messages().empty());
   EXPECT_TRUE(c.run->report().cancelled);
+  EXPECT_EQ(c.run->report().remaining, 2u);
 }
 
 TEST(ArchiveRun, RefusedOrImpossibleFolderStartsNothing) {
@@ -177,16 +187,25 @@ TEST(ArchiveRun, ACatalogueThatCannotBeSavedIsReportedAndTheOldOneKept) {
   ArchiveRunFixture g;
   g.settings = f.settings;
   g.AddItem("http://h.com:80/b.gif", 2, "y");
-  std::filesystem::create_directories(g.ArchiveFile("archive.tmp/blocked"));
-  g.Run();
+  g.AddItem("http://h.com:80/a.gif", 2, "x again");
+  // A folder in the way of this process's temporary catalogue.
+  std::filesystem::create_directories(
+      g.ArchiveFile("archive.tmp." + std::to_string(::getpid()) + "/blocked"));
+  EXPECT_EQ(g.Run(), kModalCancel);
   EXPECT_FALSE(g.run->report().save.ok);
   EXPECT_EQ(g.Catalogue(), before);
   bool reported = false;
   for (const auto& m : g.prompter.messages()) {
     reported |= m.kind == MessageKind::kError &&
                 m.text.rfind("Could not save the archive catalogue.", 0) == 0;
+    EXPECT_EQ(m.text.find("completed"), std::string::npos) << m.text;
   }
   EXPECT_TRUE(reported);
+  // The copy the run added is gone again; the one it replaced stays, as the
+  // old catalogue names it.
+  EXPECT_FALSE(FileExists(g.ArchiveFile("h.com/image/b.gif")));
+  EXPECT_EQ(ReadFileBytes(g.ArchiveFile("h.com/image/a.gif")).value_or(""), "x again");
+  EXPECT_EQ(g.run->report().removed, 1u);
 }
 
 TEST(ArchiveRun, InternetExplorerEditionNamesCopiesAfterTheCachedFiles) {
