@@ -7,21 +7,14 @@
 #include <cstring>
 
 #include "common/file_util.h"
+#include "common/system_error_text.h"
 
 namespace webhoard {
 namespace {
 
 // The system's sentence for the last Win32 error.
 std::string LastErrorText() {
-  const DWORD code = ::GetLastError();
-  char buffer[512] = {};
-  const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, buffer, sizeof buffer, nullptr);
-  std::string text(buffer, n);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.')) {
-    text.pop_back();
-  }
-  return text.empty() ? "error " + std::to_string(code) : text;
+  return SystemErrorText(::GetLastError());
 }
 
 // Holds an open file handle and closes it once.

@@ -3,23 +3,10 @@
 // only the lock itself excludes them.
 #include <windows.h>
 
+#include "common/system_error_text.h"
 #include "platform/folder_lock.h"
 
 namespace webhoard {
-namespace {
-
-std::string LastErrorText(DWORD code) {
-  char buffer[512] = {};
-  const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, buffer, sizeof buffer, nullptr);
-  std::string text(buffer, n);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.')) {
-    text.pop_back();
-  }
-  return text.empty() ? "error " + std::to_string(code) : text;
-}
-
-}  // namespace
 
 FolderLockOutcome FolderLock::TryLock(const std::string& lock_path, std::string* error) {
   Unlock();
@@ -28,7 +15,7 @@ FolderLockOutcome FolderLock::TryLock(const std::string& lock_path, std::string*
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     if (error != nullptr)
-      *error = "cannot create " + lock_path + ": " + LastErrorText(::GetLastError());
+      *error = "cannot create " + lock_path + ": " + SystemErrorText(::GetLastError());
     return FolderLockOutcome::kFailed;
   }
   OVERLAPPED whole{};
@@ -37,7 +24,7 @@ FolderLockOutcome FolderLock::TryLock(const std::string& lock_path, std::string*
     const DWORD code = ::GetLastError();
     ::CloseHandle(file);
     if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return FolderLockOutcome::kBusy;
-    if (error != nullptr) *error = "cannot lock " + lock_path + ": " + LastErrorText(code);
+    if (error != nullptr) *error = "cannot lock " + lock_path + ": " + SystemErrorText(code);
     return FolderLockOutcome::kFailed;
   }
   handle_ = reinterpret_cast<std::intptr_t>(file);
