@@ -58,10 +58,11 @@ std::optional<std::string> MakeFolderOf(const std::string& path) {
 }
 
 // Why a cached file cannot be read, before anything is written for it;
-// nullopt when it is a regular file.
+// nullopt when it is a regular file. A link is never followed (the copy
+// would refuse it too; see platform/regular_file.h).
 std::optional<std::string> SourceProblem(const std::string& local_file) {
   std::error_code ec;
-  const auto status = std::filesystem::status(local_file, ec);
+  const auto status = std::filesystem::symlink_status(local_file, ec);
   if (ec) return "cannot read " + local_file + ": " + ec.message();
   if (!std::filesystem::is_regular_file(status)) {
     return "cannot read " + local_file + ": not a regular file";
