@@ -10,9 +10,9 @@
 #include <string>
 
 #include "archive/archive_layout.h"
+#include "archive/archive_record.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
-#include "common/little_endian.h"
 #include "search/archive_search.h"
 
 namespace {
@@ -23,18 +23,14 @@ constexpr int kPages = 10000;
 constexpr int kDomains = 100;
 
 std::string Record(int mime_index, const std::string& url, const std::string& name) {
+  TCacheItem item;
+  item.MimeIndex = mime_index;
+  item.Date = 40000.0;
+  item.URL = url;
+  item.Title = "A page";
+  item.ArchiveName = name;
   std::string out;
-  AppendLE<std::int32_t>(out, mime_index);
-  AppendLE<std::int32_t>(out, 0);
-  AppendLE<double>(out, 40000.0);
-  const std::string title = "A page";
-  for (const std::string* text : {&url, &title, &name}) {
-    AppendLE<std::uint32_t>(out, static_cast<std::uint32_t>(text->size() + 1));
-  }
-  for (const std::string* text : {&url, &title, &name}) {
-    out += *text;
-    out.push_back('\0');
-  }
+  AppendArchiveRecord(out, item);
   return out;
 }
 
