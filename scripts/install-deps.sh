@@ -11,6 +11,9 @@ packages=(
   python3 python3-libmsiecf libmsiecf-utils  # independent index.dat reader used as a test oracle
   chromium nodejs                    # the browser test opens an archive's index (tests/e2e)
   g++-mingw-w64-x86-64-posix         # checks that the Windows sources compile
+  qt6-base-dev                       # the desktop programs (Qt 6 Widgets, Network, Test)
+  qt6-qpa-plugins qt6-wayland        # their windows on X11 and Wayland desktops
+  xdg-utils                          # xdg-open: pages, help and folders open in the desktop's programs
 )
 
 missing=()

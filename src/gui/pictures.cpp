@@ -1,0 +1,40 @@
+#include "gui/pictures.h"
+
+#include <QString>
+
+namespace webhoard::gui {
+namespace {
+
+// The finger tip of hand_cursor.png.
+constexpr int kHandHotSpotX = 10;
+constexpr int kHandHotSpotY = 1;
+
+}  // namespace
+
+QPixmap Picture(const char* name) {
+  return QPixmap(QStringLiteral(":/pictures/") + QString::fromLatin1(name) +
+                 QStringLiteral(".png"));
+}
+
+QCursor PointingHandCursor() {
+  const QPixmap hand = Picture("hand_cursor");
+  if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
+  return QCursor(hand, kHandHotSpotX, kHandHotSpotY);
+}
+
+QIcon EditionIcon(Edition edition) {
+  const bool navigator = edition == Edition::kNavigator;
+  QIcon icon;
+  icon.addPixmap(Picture(navigator ? "webhoard-nav" : "webhoard-ie"));
+  icon.addPixmap(Picture(navigator ? "webhoard-nav-256" : "webhoard-ie-256"));
+  return icon;
+}
+
+QIcon ResultIcon(int icon_index) {
+  static const char* const kNames[] = {"result_text", "result_image", "result_audio",
+                                       "result_video", "result_other"};
+  const int index = icon_index >= 0 && icon_index < 5 ? icon_index : 4;
+  return QIcon(Picture(kNames[index]));
+}
+
+}  // namespace webhoard::gui
