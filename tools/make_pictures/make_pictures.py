@@ -132,11 +132,12 @@ def banner():
     hoard_box(art, 4, 32, 43, 56)
     drop_shadow(art, "d", 2)
     paste(canvas, art, 4, 14)
-    # The word, reading upwards, under an amber rule.
-    word = Canvas(bold_text_width("Webhoard", 4) + 2, 30)
+    # The word, reading upwards between two amber rules, and under it the
+    # subtitle.
+    word = Canvas(bold_text_width("Webhoard", 4) + 1, 29)
     bold_text(word, "Webhoard", 0, 0, "w", scale=4, shadow="d")
     turned = rotated_left(word)
-    paste(canvas, turned, (canvas.width - 28) // 2, 90)
+    paste(canvas, turned, (canvas.width - turned.width) // 2, 90)
     canvas.fill(10, 82, 45, 83, "a")
     canvas.fill(10, 290, 45, 291, "a")
     subtitle = Canvas(make_icons.text_width("OFFLINE ARCHIVE", 1), 7)
@@ -189,9 +190,10 @@ def view_index_glyph():
     canvas = Canvas(GLYPH, GLYPH)
     page(canvas, 6, 1, 40, 45, fold=8, lines=None)
     canvas.fill(10, 12, 30, 14, "B")
-    for y in range(19, 42, 5):
+    for row, right in enumerate((35, 31, 36, 29, 33)):
+        y = 19 + row * 5
         box(canvas, 10, y, 12, y + 2, "A", "a")
-        canvas.fill(15, y + 1, 36 - (y * 7) % 9, y + 1, "b")
+        canvas.fill(15, y + 1, right, y + 1, "b")
     drop_shadow(canvas, SHADOW)
     return canvas
 
