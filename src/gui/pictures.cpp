@@ -6,7 +6,7 @@ namespace webhoard::gui {
 namespace {
 
 // The finger tip of hand_cursor.png.
-constexpr int kHandHotSpotX = 10;
+constexpr int kHandHotSpotX = 9;
 constexpr int kHandHotSpotY = 1;
 
 }  // namespace
