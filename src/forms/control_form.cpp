@@ -68,8 +68,7 @@ void TControlForm::WebhoardButtonClick() {
   Run(windows_.show_cache_explorer);
 }
 
-void TControlForm::OpenIndex(const std::string& archive_folder,
-                             std::string_view missing_message) {
+void TControlForm::OpenIndex(const std::string& archive_folder, std::string_view missing_message) {
   const std::optional<std::string> page = IndexEntryPageOf(archive_folder);
   if (!page) {
     prompter_.ShowMessage(missing_message, MessageKind::kInformation, kButtonOk);
@@ -87,11 +86,17 @@ void TControlForm::SecondaryIndexClick() {
   OpenIndex(ReadSecondaryDirectory(store_), kNoSecondaryIndex);
 }
 
-void TControlForm::SearchButtonClick() { Run(windows_.show_search); }
+void TControlForm::SearchButtonClick() {
+  Run(windows_.show_search);
+}
 
-void TControlForm::SetupButtonClick() { Run(windows_.show_properties); }
+void TControlForm::SetupButtonClick() {
+  Run(windows_.show_properties);
+}
 
-void TControlForm::ReindexClick() { Run(windows_.show_reindex); }
+void TControlForm::ReindexClick() {
+  Run(windows_.show_reindex);
+}
 
 void TControlForm::Contents1Click() {
   if (!windows_.show_help || !windows_.show_help(kMainHelpTopic)) {
@@ -99,9 +104,13 @@ void TControlForm::Contents1Click() {
   }
 }
 
-void TControlForm::About1Click() { Run(windows_.show_about); }
+void TControlForm::About1Click() {
+  Run(windows_.show_about);
+}
 
-void TControlForm::Exit1Click() { Run(windows_.exit); }
+void TControlForm::Exit1Click() {
+  Run(windows_.exit);
+}
 
 void TControlForm::WebhoardButtonMouseMove(Button& button) {
   for (Button* own : {&WebhoardButton, &ViewButton, &SearchButton, &SetupButton}) {

@@ -46,8 +46,8 @@ struct ControlFormWindows {
   std::function<void()> show_search;          // a new search window, modally
   std::function<void()> show_reindex;         // a new delete-from-archive dialog, modally
   std::function<void()> show_about;
-  std::function<void()> exit;            // closes the main window
-  std::function<bool(int)> show_help;    // answers whether the topic could be shown
+  std::function<void()> exit;          // closes the main window
+  std::function<bool(int)> show_help;  // answers whether the topic could be shown
 };
 
 class TControlForm : public Form {

@@ -17,8 +17,7 @@ inline constexpr int kPrefsHelpTopic = 12;
 }  // namespace
 
 TPrefsForm::TPrefsForm(Edition edition, Prompter& prompter, SettingsStore& store,
-                       InMemorySettings& settings,
-                       std::function<std::string()> locate_cache_index)
+                       InMemorySettings& settings, std::function<std::string()> locate_cache_index)
     : browser_page_visible(edition == Edition::kNavigator),
       edition_(edition),
       prompter_(prompter),
