@@ -42,8 +42,9 @@ class Prompter {
   // A folder picker starting at `start`; nullopt when the user cancels.
   virtual std::optional<std::string> PickFolder(std::string_view /*start*/) { return std::nullopt; }
 
-  // A file picker for existing files starting at `start`, with a filter in
-  // the form "Description|PATTERN;PATTERN"; nullopt when the user cancels.
+  // A file-open dialog starting at `start` that accepts only existing files.
+  // `filter` is "Description|pattern;pattern" ("Netscape FAT file (FAT,
+  // FAT.DB)|FAT;FAT.DB"); nullopt when the user cancels.
   virtual std::optional<std::string> PickFile(std::string_view /*start*/,
                                               std::string_view /*filter*/) {
     return std::nullopt;

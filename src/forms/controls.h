@@ -1,6 +1,6 @@
 // Control models of the dialogs: what a label, a progress bar, a button, a
-// timer, an edit field, a check box, a combo box, a list box or a counter
-// shows, without any toolkit. A form owns its controls (form.h); the Qt
+// timer, an edit field, a check box, a radio button, a combo box, a list box,
+// a counter or a sample panel shows, without any toolkit. A form owns its controls (form.h); the Qt
 // windows mirror them onto widgets, tests read them directly.
 #pragma once
 
@@ -46,6 +46,14 @@ struct CheckBox {
   bool enabled = true;
 };
 
+// One button of a radio group. The window clears the other buttons of the
+// group when it checks one; the form reads which one is checked.
+struct RadioButton {
+  std::string caption;
+  bool checked = false;
+  bool enabled = true;
+};
+
 struct ComboBox {
   std::vector<std::string> items;
   int item_index = -1;
@@ -72,6 +80,13 @@ struct NumberPanel {
   std::uint64_t value = 0;
   bool greyed = false;
   std::string Caption() const { return std::to_string(value); }
+};
+
+// A panel showing a sample text literally, drawn in the grey-text colour
+// while the choice it shows is not in effect, else in black.
+struct SamplePanel {
+  std::string caption;
+  bool greyed = true;
 };
 
 }  // namespace webhoard

@@ -8,10 +8,10 @@ namespace webhoard {
 
 // Folder texts are kept whole: a cut path would name another folder.
 
-bool FolderField::Browse(Prompter& prompter) {
-  const std::optional<std::string> chosen = prompter.PickFolder(DirEdit.text);
+bool BrowseFolder(Prompter& prompter, EditBox& field) {
+  const std::optional<std::string> chosen = prompter.PickFolder(field.text);
   if (!chosen) return false;
-  if (!chosen->empty()) DirEdit.text = *chosen;
+  if (!chosen->empty()) field.text = *chosen;
   return true;
 }
 

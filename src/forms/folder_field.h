@@ -13,6 +13,11 @@
 
 namespace webhoard {
 
+// The folder picker, starting at the edit field's folder; the field receives
+// the chosen folder. Answers whether the user chose (an empty choice leaves
+// the text as it was).
+bool BrowseFolder(Prompter& prompter, EditBox& field);
+
 struct FolderField {
   // The secondary location's caption differs between the windows (each has
   // its own accelerator key).
@@ -23,9 +28,8 @@ struct FolderField {
   Button DefaultBtn{"Use &Default location"};
   Button OtherBtn;
 
-  // The folder picker, starting at the field's folder. Answers whether the
-  // user chose (an empty choice leaves the text as it was).
-  bool Browse(Prompter& prompter);
+  // BrowseFolder() into DirEdit.
+  bool Browse(Prompter& prompter) { return BrowseFolder(prompter, DirEdit); }
   // "Default directory" of the settings, or the default archive folder.
   void UseDefault(const SettingsStore& store);
   // The secondary archive folder of the settings (may be empty).
