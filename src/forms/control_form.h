@@ -58,6 +58,10 @@ class TControlForm : public Form {
                InMemorySettings& settings, TCacheItemList& items, TSelectionForm& explorer,
                ControlFormWindows windows, const ShellOpenOptions& open_options = {});
 
+  // The windows can also be supplied after the form exists (they are
+  // created after the main window).
+  void set_windows(ControlFormWindows windows) { windows_ = std::move(windows); }
+
   struct MenuItem {
     std::string caption;
     std::string shortcut;

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+// The pictures live in a static library: their resources are registered
+// by hand, once, before the first picture is read.
+static void RegisterPictures() { Q_INIT_RESOURCE(pictures); }
+
 namespace webhoard::gui {
 namespace {
 
@@ -12,6 +16,8 @@ constexpr int kHandHotSpotY = 1;
 }  // namespace
 
 QPixmap Picture(const char* name) {
+  static const bool registered = (RegisterPictures(), true);
+  (void)registered;
   return QPixmap(QStringLiteral(":/pictures/") + QString::fromLatin1(name) +
                  QStringLiteral(".png"));
 }
