@@ -2,6 +2,16 @@
 
 #include <QString>
 
+// The pictures are compiled into the static library, whose resource object a
+// program's linker leaves out unless something names it: this does.
+static void LoadPictureResources() {
+  static const bool loaded = [] {
+    Q_INIT_RESOURCE(pictures);
+    return true;
+  }();
+  (void)loaded;
+}
+
 namespace webhoard::gui {
 namespace {
 
@@ -12,6 +22,7 @@ constexpr int kHandHotSpotY = 1;
 }  // namespace
 
 QPixmap Picture(const char* name) {
+  LoadPictureResources();
   return QPixmap(QStringLiteral(":/pictures/") + QString::fromLatin1(name) +
                  QStringLiteral(".png"));
 }
