@@ -14,6 +14,7 @@
 #include "gui/guarded.h"
 #include "gui/help_system.h"
 #include "gui/progress_window.h"
+#include "gui/screen_scale.h"
 #include "gui/text.h"
 
 namespace webhoard::gui {
@@ -24,8 +25,10 @@ constexpr char kExploreText[] = "Explore the archive to delete unwanted entries.
 constexpr char kReindexText[] =
     "When you have deleted entries from an archive, use the re-index feature to recreate the "
     "index files.";
-// Wide enough for the group texts to wrap into two or three lines.
-constexpr int kPageWidth = 380;
+// Widths at 120 pixels per inch: the folder field shows a usual path whole,
+// the group texts wrap into two or three lines.
+constexpr int kFolderWidth = 340;
+constexpr int kGroupTextWidth = 300;
 
 }  // namespace
 
@@ -90,7 +93,9 @@ ReindexWindow::ReindexWindow(TReindexForm& form, QWidget* parent) : QDialog(pare
   Mirror();
 }
 
-ReindexWindow::~ReindexWindow() { form_.set_on_changed({}); }
+ReindexWindow::~ReindexWindow() {
+  form_.set_on_changed({});
+}
 
 QPushButton* ReindexWindow::AddButton(const char* name, const Button& model) {
   auto* button = new QPushButton(Caption(model.caption), this);
@@ -121,7 +126,7 @@ QWidget* ReindexWindow::BuildGeneralPage() {
   layout->addSpacing(6);
   layout->addWidget(CommandGroup("ExploreGB", "Explore Archive", kExploreText, explore_button_));
   layout->addWidget(CommandGroup("ReindexGB", "Re-index Archive", kReindexText, reindex_button_));
-  page->setFixedWidth(kPageWidth * logicalDpiX() / 120);
+  dir_edit_->setMinimumWidth(Scaled(this, kFolderWidth));
   return page;
 }
 
@@ -131,6 +136,7 @@ QGroupBox* ReindexWindow::CommandGroup(const char* name, const char* title, cons
   group->setObjectName(QString::fromLatin1(name));
   auto* explanation = new QLabel(QString::fromLatin1(text), group);
   explanation->setWordWrap(true);
+  explanation->setFixedWidth(Scaled(this, kGroupTextWidth));
   auto* layout = new QHBoxLayout(group);
   layout->addWidget(explanation, 1);
   layout->addSpacing(8);

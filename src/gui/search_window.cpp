@@ -19,6 +19,7 @@
 #include "gui/guarded.h"
 #include "gui/help_system.h"
 #include "gui/pictures.h"
+#include "gui/screen_scale.h"
 #include "gui/text.h"
 
 namespace webhoard::gui {
@@ -30,14 +31,11 @@ constexpr int kMinimumHeight = 250;
 constexpr int kUrlColumnWidth = 330;
 constexpr int kArchiveFileColumnWidth = 260;
 
-int Scaled(const QWidget* widget, int pixels) { return pixels * widget->logicalDpiX() / 120; }
-
 bool SameHits(const std::vector<SearchHit>& a, const std::vector<SearchHit>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](const SearchHit& x, const SearchHit& y) {
-                      return x.address == y.address && x.archive_file == y.archive_file &&
-                             x.icon == y.icon;
-                    });
+  return std::equal(
+      a.begin(), a.end(), b.begin(), b.end(), [](const SearchHit& x, const SearchHit& y) {
+        return x.address == y.address && x.archive_file == y.archive_file && x.icon == y.icon;
+      });
 }
 
 }  // namespace
@@ -82,10 +80,11 @@ SearchWindow::SearchWindow(TSearchFrm& form, QWidget* parent) : QDialog(parent),
   Mirror();
 }
 
-SearchWindow::~SearchWindow() { form_.set_on_changed({}); }
+SearchWindow::~SearchWindow() {
+  form_.set_on_changed({});
+}
 
-QLineEdit* SearchWindow::AddEdit(const char* name, std::string_view label_caption,
-                                 QLabel** label) {
+QLineEdit* SearchWindow::AddEdit(const char* name, std::string_view label_caption, QLabel** label) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(QString::fromLatin1(name));
   edit->setAccessibleName(PlainCaption(label_caption));

@@ -34,7 +34,7 @@ TEST(Screenshots, SearchAndReindexWindows) {
   TSearchFrm search(prompter, store);
   search.FormCreate();
   SearchWindow search_window(search, nullptr);
-  search_window.resize(search_window.minimumSize() + QSize(80, 120));
+  search_window.resize(760, 400);
   search_window.show();
   QTest::keyClicks(search_window.findChild<QLineEdit*>("URLEdit"), QStringLiteral("hikers"));
   search.FindButtonClick();
