@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QDialog>
-#include <string_view>
 
 #include "forms/reindex_form.h"
 

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QDialog>
+#include <string_view>
+#include <vector>
 
 #include "forms/search_form.h"
 
