@@ -1,0 +1,27 @@
+// Copying a control model (forms/controls.h) onto its widget. Callers block
+// the widget's signals while mirroring, so no handler runs from here.
+#pragma once
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "forms/controls.h"
+#include "gui/text.h"
+
+namespace webhoard::gui {
+
+// The text only when it differs (the cursor stays where the user left it);
+// the focus when the form asks for it.
+inline void MirrorEdit(QLineEdit* widget, const EditBox& model) {
+  const QString text = ToQt(model.text);
+  if (widget->text() != text) widget->setText(text);
+  widget->setEnabled(model.enabled);
+  if (model.focused && !widget->hasFocus()) widget->setFocus();
+}
+
+inline void MirrorButton(QPushButton* widget, const Button& model) {
+  widget->setEnabled(model.enabled);
+  widget->setVisible(model.visible);
+}
+
+}  // namespace webhoard::gui
