@@ -185,6 +185,7 @@ QWidget* PrefsWindow::MakeEmphasisPanel(QWidget* parent) {
   sample_->setFrameShadow(QFrame::Sunken);
   sample_->setAutoFillBackground(true);
   sample_->setBackgroundRole(QPalette::Base);
+  sample_->setForegroundRole(QPalette::Text);
   sample_->setMinimumHeight(sample_->fontMetrics().height() * 2);
   sample_->setAccessibleName(QStringLiteral("Sample"));
   tags->addWidget(sample_, row, 0, 1, 2);
@@ -368,7 +369,7 @@ void PrefsWindow::MirrorSample() {
   const QColor ink = form_.Panel2.greyed
                          ? QApplication::palette().color(QPalette::Disabled, QPalette::Text)
                          : QColor(Qt::black);
-  palette.setColor(QPalette::WindowText, ink);
+  palette.setColor(sample_->foregroundRole(), ink);
   sample_->setPalette(palette);
 }
 

@@ -28,8 +28,9 @@ namespace {
 
 using webhoard::testing::WhenModalShown;
 
+// Public: the tables' steps act on the fixture.
 class PrefsWindowTest : public ::testing::Test {
- protected:
+ public:
   PrefsWindow& Create(Edition edition) {
     window_.reset();
     form_ = std::make_unique<TPrefsForm>(edition, prompter_, store_, settings_,
@@ -109,7 +110,10 @@ TEST_F(PrefsWindowTest, ChangesReachTheRegistryFileOnlyThroughOkOrApply) {
       Click("CheckBox3");  // strikeout off
       Click("CheckBox2");  // emphasis on
       Click("ItalicizedRB");
-      Type("DefaultDirectoryEB", QStringLiteral("/srv/typed/"));
+      Type("DefaultDirectoryEB", QStringLiteral("/typed/"));
+      // Typing inside the text keeps the cursor where it is.
+      QTest::keyClick(Find<QLineEdit>("DefaultDirectoryEB"), Qt::Key_Home);
+      QTest::keyClicks(Find<QLineEdit>("DefaultDirectoryEB"), QStringLiteral("/srv"));
       EXPECT_EQ(settings_.current_archive_folder, "/srv/typed/");
       EXPECT_TRUE(Find<QPushButton>("ApplyBtn")->isEnabled());
       c.close(*this);
@@ -172,7 +176,7 @@ TEST_F(PrefsWindowTest, EmphasisOnOffAndCustomEnableTheRightControls) {
       EXPECT_EQ(Find<QLineEdit>("DeEmphasizedEB")->isEnabled(), s.tag_fields);
       EXPECT_EQ(sample->textFormat(), Qt::PlainText);
       EXPECT_EQ(sample->text(), QString::fromLatin1(s.sample));
-      EXPECT_EQ(sample->palette().color(QPalette::WindowText),
+      EXPECT_EQ(sample->palette().color(sample->foregroundRole()),
                 s.tag_fields ? QColor(Qt::black) : grey);
       EXPECT_EQ(settings_.emphasizing_tag, s.tag);
     }
@@ -219,19 +223,23 @@ TEST_F(PrefsWindowTest, TheBrowserPageByEditionAndIndexFile) {
       EXPECT_TRUE(Find<QPushButton>("ApplyBtn")->isEnabled());
       Click("OKBtn");
     });
-    if (c.edition == Edition::kNavigator) EXPECT_EQ(settings_.cache_index_path, index);
+    if (c.edition == Edition::kNavigator) {
+      EXPECT_EQ(settings_.cache_index_path, index);
+    }
   }
 }
 
 // Writes the dialog's pictures into the folder WEBHOARD_SCREENSHOTS names.
-TEST_F(PrefsWindowTest, Screenshots) {
+using Screenshots = PrefsWindowTest;
+
+TEST_F(Screenshots, Properties) {
   const char* folder = std::getenv("WEBHOARD_SCREENSHOTS");
   if (folder == nullptr) GTEST_SKIP() << "WEBHOARD_SCREENSHOTS names no folder";
   const std::string out = folder;
   store_.WriteSettingText(kExportOptions, kDefaultDirectory, "/home/ann/Webhoard/ARCHIVE/");
   store_.WriteSettingText(kExportOptions, kExportDirectoryName, "/media/backup/web/");
   store_.WriteSettingText(kExportOptions, kEmphasizeLinks, "1");
-  store_.WriteSettingText(kBrowserOptions, kFatPath, dir_.Write("cache/FAT.DB", ""));
+  store_.WriteSettingText(kBrowserOptions, kFatPath, "/home/ann/.netscape/cache/FAT.DB");
   const struct {
     Edition edition;
     int page;
