@@ -79,7 +79,8 @@ TEST_F(PrefsWindowTest, ChangesReachTheRegistryFileOnlyThroughOkOrApply) {
     bool stored;
   } cases[] = {
       {"OK", [](PrefsWindowTest& t) { t.Click("OKBtn"); }, kModalOk, true},
-      {"Apply, Cancel", [](PrefsWindowTest& t) {
+      {"Apply, Cancel",
+       [](PrefsWindowTest& t) {
          t.Click("ApplyBtn");
          t.Click("CancelBtn");
        },
