@@ -291,6 +291,10 @@ std::size_t TSelectionForm::DeleteButtonClick() {
   return removed;
 }
 
+void TSelectionForm::PrefsBtnClick() {
+  if (show_properties_) show_properties_();
+}
+
 void TSelectionForm::HelpButtonClick() {
   if (!show_help_ || !show_help_(kExplorerHelpTopic)) {
     prompter_.ShowMessage("Help file not found", MessageKind::kError, kButtonOk);

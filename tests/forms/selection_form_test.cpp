@@ -153,8 +153,13 @@ TEST_F(SelectionForm, ArchiveHandsTheChosenItemsToTheRun) {
   EXPECT_TRUE(form_->BackPanelEnabled);
 }
 
-TEST_F(SelectionForm, HelpThatCannotOpenIsReported) {
+TEST_F(SelectionForm, HelpAndPropertiesButtons) {
   Open();
+  form_->PrefsBtnClick();  // nothing set: nothing to show, no error
+  int shown = 0;
+  form_->set_show_properties([&] { ++shown; });
+  form_->PrefsBtnClick();
+  EXPECT_EQ(shown, 1);
   int topic = 0;
   form_->set_help([&](int context) { return topic = context, false; });
   form_->HelpButtonClick();
