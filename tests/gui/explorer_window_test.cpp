@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -68,6 +70,7 @@ void AnswerMessage(QMessageBox::StandardButton button, SeenMessage* seen) {
 class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
  protected:
   ExplorerWindowPath() {
+    std::filesystem::create_directories(dir_.File("home"));
     std::filesystem::copy(std::string(WEBHOARD_SOURCE_DIR) + "/images", dir_.File("home/images"));
     ::setenv("WEBHOARD_HOME", dir_.File("home").c_str(), 1);
     ResetProgramFolderForTesting();
@@ -175,6 +178,7 @@ void ExplorerWindowPath::ClickPath() {
   EXPECT_EQ(dst->count(), 2);
   EXPECT_EQ(CounterSum(), 14u - 3u);
   EXPECT_TRUE(Find<QToolButton>("IncludeBtn")->isEnabled());
+  QTest::mouseClick(src->viewport(), Qt::LeftButton, {}, Row(src, kMuseum));
   QTest::mouseDClick(src->viewport(), Qt::LeftButton, {}, Row(src, kMuseum));
   EXPECT_EQ(src->count(), 0);
   EXPECT_EQ(CounterSum(), 14u);
@@ -200,13 +204,17 @@ void ExplorerWindowPath::ClickPath() {
 }
 
 void ExplorerWindowPath::ArchiveCancelledBetweenItems() {
-  // Cancel as soon as the run works: the item in hand is finished, no more.
+  // Cancel once the copying is under way: the item in hand is finished, no
+  // further one.
   bool cancelled = false;
   OnEveryPass([&cancelled] {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || modal->objectName() != QStringLiteral("TExportForm")) return false;
-    const QString phase = modal->findChild<QLabel*>(QStringLiteral("Label4"))->text();
-    if (phase == QStringLiteral("Progress") || phase.isEmpty()) return false;
+    if (modal->findChild<QLabel*>(QStringLiteral("Label4"))->text() !=
+            QStringLiteral("Archiving files...") ||
+        modal->findChild<QProgressBar*>(QStringLiteral("Gauge1"))->value() == 0) {
+      return false;
+    }
     modal->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
     return cancelled = true;
   });
@@ -269,7 +277,7 @@ TEST_P(Screenshots, CacheExplorerAndArchiving) {
       AnswerMessage(QMessageBox::No, &done);
       QTest::mouseClick(Find<QPushButton>("UncacheButton"), Qt::LeftButton);
     }
-    window_->reject();
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
   });
   form_.load_pending = true;
   window_->ShowModal();
