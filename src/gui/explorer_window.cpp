@@ -439,8 +439,8 @@ void ExplorerWindow::paintEvent(QPaintEvent* event) {
   if (!form_.load_pending || load_scheduled_) return;
   load_scheduled_ = true;
   QTimer::singleShot(0, this, [this] {
-    load_scheduled_ = false;
     Guarded([this] { form_.FormPaint(); });
+    load_scheduled_ = false;
   });
 }
 

@@ -37,14 +37,14 @@ class ExplorerWindow : public QDialog {
   // cache item list and set form.load_pending: FormShow, show modally, the
   // first paint loads.
   int ShowModal();
+  // Esc and the title bar's close are the Close button.
+  void reject() override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // Esc and the title bar's close are the Close button.
-  void reject() override;
 
  private:
   void BuildControls();

@@ -61,6 +61,25 @@ TEST_F(SelectionForm, AfterLoadingEveryDomainIsToArchive) {
   EXPECT_FALSE(form_->FormPaint());  // a repaint reads nothing again
 }
 
+TEST_F(SelectionForm, RepaintsWhileTheNoticeComesUpDoNotReadAgain) {
+  AddItem(cache_, "a.com", kCategoryText, kNow - 1);
+  int reads = 0;
+  prompter_.OnPendingMessages([&] {
+    if (form_) form_->FormPaint();
+  });
+  form_ = std::make_unique<TSelectionForm>(Edition::kNavigator, prompter_, items_);
+  form_->set_cache_reader([&](TCacheItemList& items) {
+    ++reads;
+    items.push_back(std::make_unique<TCacheItem>(*cache_[0]));
+    return true;
+  });
+  form_->load_pending = true;
+  form_->FormPaint();
+  EXPECT_EQ(reads, 1);
+  EXPECT_EQ(items_.size(), 1u);
+  EXPECT_EQ(form_->DstList.items, std::vector<std::string>{"a.com"});
+}
+
 TEST_F(SelectionForm, AnEmptyCacheShowsNothing) {
   Open(Edition::kInternetExplorer);
   ASSERT_EQ(prompter_.messages().size(), 1u);
