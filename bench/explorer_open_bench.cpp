@@ -138,14 +138,17 @@ BENCHMARK(BM_OpenExplorer)
 void BM_ReadCacheAlone(benchmark::State& state) {
   const CacheSource source{Edition::kNavigator, GeneratedCache(static_cast<int>(state.range(0)))};
   SettingsStore store(SystemRegistry());
-  gui::QtPrompter prompter;
+  gui::QtPrompter qt_prompter;
+  SilentPrompter silent_prompter;
+  Prompter& prompter = state.range(1) != 0 ? static_cast<Prompter&>(qt_prompter) : silent_prompter;
   for (auto _ : state) {
     TCacheItemList items;
     benchmark::DoNotOptimize(LoadEditionCache(source, store, prompter, items).items);
   }
 }
 BENCHMARK(BM_ReadCacheAlone)
-    ->Arg(1000)
+    ->Args({1000, 1})
+    ->Args({1000, 0})
     ->Iterations(1)
     ->Repetitions(5)
     ->Unit(benchmark::kMillisecond)
