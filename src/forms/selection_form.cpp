@@ -48,12 +48,12 @@ void TSelectionForm::FormShow() {
 
 bool TSelectionForm::FormPaint() {
   if (!load_pending) return false;
+  // Cleared before any message runs: the repaints while the notice comes up
+  // and during the read must not start a second read.
+  load_pending = false;
   FatPanel.visible = true;
   SetBusy(true);
   prompter_.ProcessPendingMessages();
-  // Cleared before the read: the repaints during the read must not start
-  // a second one.
-  load_pending = false;
   bool loaded = false;
   try {
     loaded = reader_ && reader_(items_);
@@ -289,6 +289,10 @@ std::size_t TSelectionForm::DeleteButtonClick() {
   restore();
   RebuildDomains();
   return removed;
+}
+
+void TSelectionForm::PrefsBtnClick() {
+  if (show_properties_) show_properties_();
 }
 
 void TSelectionForm::HelpButtonClick() {

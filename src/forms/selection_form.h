@@ -45,6 +45,10 @@ class TSelectionForm : public Form {
   void set_cache_remover(CacheRemover* remover) { remover_ = remover; }
   // Shows a help topic; answers whether the help system could.
   void set_help(std::function<bool(int)> show_help) { show_help_ = std::move(show_help); }
+  // Shows the Properties dialog modally.
+  void set_show_properties(std::function<void()> show_properties) {
+    show_properties_ = std::move(show_properties);
+  }
 
   ListBox SrcList;
   ListBox DstList;
@@ -54,6 +58,9 @@ class TSelectionForm : public Form {
   Button ExAllBtn{"<<", false};
   Button UncacheButton{"&Archive"};
   Button DeleteButton{"&Delete"};
+  Button PrefsBtn{"&Properties"};
+  Button CancelButton{"&Close"};
+  Button HelpButton{"&Help"};
   ComboBox OldNewBox;
   ComboBox AgeBox;
   ComboBox HDWBox;
@@ -85,6 +92,8 @@ class TSelectionForm : public Form {
   const ArchiveRunReport* UncacheButtonClick();
   // Answers how many items were removed from the cache item list.
   std::size_t DeleteButtonClick();
+  // Nothing is read again after the Properties dialog closed.
+  void PrefsBtnClick();
   void HelpButtonClick();
   void CancelButtonClick() { SetModalResult(kModalCancel); }
 
@@ -119,6 +128,7 @@ class TSelectionForm : public Form {
   ModalHost* host_ = nullptr;
   CacheRemover* remover_ = nullptr;
   std::function<bool(int)> show_help_;
+  std::function<void()> show_properties_;
   AgeWindow window_;
   std::vector<DomainEntry> domains_;
   ArchiveRunReport last_report_;

@@ -61,6 +61,25 @@ TEST_F(SelectionForm, AfterLoadingEveryDomainIsToArchive) {
   EXPECT_FALSE(form_->FormPaint());  // a repaint reads nothing again
 }
 
+TEST_F(SelectionForm, RepaintsWhileTheNoticeComesUpDoNotReadAgain) {
+  AddItem(cache_, "a.com", kCategoryText, kNow - 1);
+  int reads = 0;
+  prompter_.OnPendingMessages([&] {
+    if (form_) form_->FormPaint();
+  });
+  form_ = std::make_unique<TSelectionForm>(Edition::kNavigator, prompter_, items_);
+  form_->set_cache_reader([&](TCacheItemList& items) {
+    ++reads;
+    items.push_back(std::make_unique<TCacheItem>(*cache_[0]));
+    return true;
+  });
+  form_->load_pending = true;
+  form_->FormPaint();
+  EXPECT_EQ(reads, 1);
+  EXPECT_EQ(items_.size(), 1u);
+  EXPECT_EQ(form_->DstList.items, std::vector<std::string>{"a.com"});
+}
+
 TEST_F(SelectionForm, AnEmptyCacheShowsNothing) {
   Open(Edition::kInternetExplorer);
   ASSERT_EQ(prompter_.messages().size(), 1u);
@@ -153,8 +172,13 @@ TEST_F(SelectionForm, ArchiveHandsTheChosenItemsToTheRun) {
   EXPECT_TRUE(form_->BackPanelEnabled);
 }
 
-TEST_F(SelectionForm, HelpThatCannotOpenIsReported) {
+TEST_F(SelectionForm, HelpAndPropertiesButtons) {
   Open();
+  form_->PrefsBtnClick();  // nothing set: nothing to show, no error
+  int shown = 0;
+  form_->set_show_properties([&] { ++shown; });
+  form_->PrefsBtnClick();
+  EXPECT_EQ(shown, 1);
   int topic = 0;
   form_->set_help([&](int context) { return topic = context, false; });
   form_->HelpButtonClick();
