@@ -268,9 +268,9 @@ TEST_P(ExplorerWindowPath, OpenFilterMoveAndArchive) {
 
 // The windows as the user sees them, written to the folder named by
 // WEBHOARD_SCREENSHOTS (skipped without it).
-using Screenshots = ExplorerWindowPath;
+using ExplorerScreenshots = ExplorerWindowPath;
 
-TEST_P(Screenshots, CacheExplorerAndArchiving) {
+TEST_P(ExplorerScreenshots, CacheExplorerAndArchiving) {
   const char* folder = std::getenv("WEBHOARD_SCREENSHOTS");
   if (folder == nullptr) GTEST_SKIP() << "WEBHOARD_SCREENSHOTS names no folder";
   const std::string edition = GetParam() == Edition::kNavigator ? "nav" : "ie";
@@ -307,7 +307,7 @@ std::string EditionName(const ::testing::TestParamInfo<Edition>& info) {
 INSTANTIATE_TEST_SUITE_P(Editions, ExplorerWindowPath,
                          ::testing::Values(Edition::kNavigator, Edition::kInternetExplorer),
                          EditionName);
-INSTANTIATE_TEST_SUITE_P(Editions, Screenshots,
+INSTANTIATE_TEST_SUITE_P(Editions, ExplorerScreenshots,
                          ::testing::Values(Edition::kNavigator, Edition::kInternetExplorer),
                          EditionName);
 

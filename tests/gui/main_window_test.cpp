@@ -138,7 +138,7 @@ namespace {
 
 // Pictures of the windows for the README: written only when
 // WEBHOARD_SCREENSHOTS names a folder.
-TEST(Screenshots, MainWindow) {
+TEST(MainWindowScreenshots, BothEditions) {
   const char* folder = std::getenv("WEBHOARD_SCREENSHOTS");
   if (folder == nullptr || *folder == '\0') GTEST_SKIP() << "WEBHOARD_SCREENSHOTS is not set";
   for (const Edition edition : {Edition::kNavigator, Edition::kInternetExplorer}) {

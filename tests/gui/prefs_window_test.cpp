@@ -199,9 +199,9 @@ TEST_F(PrefsWindowTest, TheBrowserPageByEditionAndIndexFile) {
 }
 
 // Writes the dialog's pictures into the folder WEBHOARD_SCREENSHOTS names.
-using Screenshots = PrefsWindowTest;
+using PrefsScreenshots = PrefsWindowTest;
 
-TEST_F(Screenshots, Properties) {
+TEST_F(PrefsScreenshots, Properties) {
   const char* folder = std::getenv("WEBHOARD_SCREENSHOTS");
   if (folder == nullptr) GTEST_SKIP() << "WEBHOARD_SCREENSHOTS names no folder";
   store_.WriteSettingText(kExportOptions, kDefaultDirectory, "/home/ann/Webhoard/ARCHIVE/");

@@ -1,7 +1,7 @@
 // Pictures of the search window (with hits) and the "Delete from Archive"
 // dialog for docs/screenshots, written only when WEBHOARD_SCREENSHOTS names
 // a folder:  WEBHOARD_SCREENSHOTS=docs/screenshots build/gui_tests
-//            --gtest_filter='Screenshots.*'
+//            --gtest_filter='*Screenshots*'
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -19,7 +19,7 @@
 namespace webhoard::gui {
 namespace {
 
-TEST(Screenshots, SearchAndReindexWindows) {
+TEST(SearchScreenshots, SearchAndReindexWindows) {
   const char* target = std::getenv("WEBHOARD_SCREENSHOTS");
   if (target == nullptr || *target == '\0') GTEST_SKIP() << "WEBHOARD_SCREENSHOTS is not set";
   const std::string folder(target);
