@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,8 +44,11 @@ struct DomainTable {
 };
 
 // Groups the items dated inside `window` by Domain. An item whose Category
-// is not 0, 1 or 2 still lists its domain but counts nowhere.
-DomainTable RebuildDomainTable(const TCacheItemList& items, const AgeWindow& window);
+// is not 0, 1 or 2 still lists its domain but counts nowhere. `pause`, when
+// given, is called every few thousand items and around the sort, so that a
+// window can repaint while a large cache is grouped.
+DomainTable RebuildDomainTable(const TCacheItemList& items, const AgeWindow& window,
+                               const std::function<void()>& pause = {});
 
 // The sums over the entries whose Name is in `names` (without regard to case).
 CategoryCounts SumCounts(const std::vector<DomainEntry>& entries,

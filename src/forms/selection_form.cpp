@@ -107,12 +107,19 @@ void TSelectionForm::ApplyAgeFilter(AgeMode mode, int count, AgeUnit unit) {
 }
 
 void TSelectionForm::RebuildDomains() {
+  // Grouping a large cache takes a while: the dialog stays busy and
+  // repaints meanwhile.
+  SetBusy(true);
   struct CountsOnExit {
     TSelectionForm& form;
-    ~CountsOnExit() { form.UpdateCounts(); }
+    ~CountsOnExit() {
+      form.UpdateCounts();
+      form.SetBusy(false);
+    }
   } counts_on_exit{*this};
   domains_.clear();
-  DomainTable table = RebuildDomainTable(items_, window_);
+  DomainTable table =
+      RebuildDomainTable(items_, window_, [this] { prompter_.ProcessPendingMessages(); });
   domains_ = std::move(table.entries);
   SrcList.Clear();
   DstList.items = std::move(table.sorted_names);

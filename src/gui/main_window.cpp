@@ -81,13 +81,13 @@ MainWindow::MainWindow(TControlForm& form, Edition edition, QWidget* parent)
   grid->setHorizontalSpacing(14);
   grid->setVerticalSpacing(10);
   AddPictureButton(form_.WebhoardButton, "WebhoardButton", "explorer", form_.WebhoardText,
-                   &TControlForm::WebhoardButtonClick, central, grid, 0);
+                   [this] { form_.WebhoardButtonClick(); }, central, grid, 0);
   AddPictureButton(form_.ViewButton, "ViewButton", "view_index", form_.ViewText,
-                   &TControlForm::ViewButtonClick, central, grid, 1);
+                   [this] { form_.ViewButtonClick(); }, central, grid, 1);
   AddPictureButton(form_.SearchButton, "SearchButton", "search", form_.SearchText,
-                   &TControlForm::SearchButtonClick, central, grid, 2);
+                   [this] { form_.SearchButtonClick(); }, central, grid, 2);
   AddPictureButton(form_.SetupButton, "SetupButton", "properties", form_.SetupText,
-                   &TControlForm::SetupButtonClick, central, grid, 3);
+                   [this] { form_.SetupButtonClick(); }, central, grid, 3);
 
   auto* maker = new ClickablePicture(central);
   maker->setObjectName(QStringLiteral("Image2"));
@@ -118,7 +118,7 @@ MainWindow::MainWindow(TControlForm& form, Edition edition, QWidget* parent)
 MainWindow::~MainWindow() { form_.set_on_changed({}); }
 
 QToolButton* MainWindow::AddPictureButton(Button& model, const char* name, const char* picture,
-                                          const Label& text, void (TControlForm::*handler)(),
+                                          const Label& text, std::function<void()> command,
                                           QWidget* parent, QGridLayout* grid, int row) {
   auto* button = new QToolButton(parent);
   button->setObjectName(QString::fromLatin1(name));
@@ -135,7 +135,7 @@ QToolButton* MainWindow::AddPictureButton(Button& model, const char* name, const
   button->setToolTip(button->accessibleName());
   button->installEventFilter(this);
   connect(button, &QToolButton::clicked, this,
-          [this, handler] { Guarded([&] { (form_.*handler)(); }); });
+          [command = std::move(command)] { Guarded(command); });
   grid->addWidget(button, row, 0);
   grid->addWidget(label, row, 1);
   buttons_[static_cast<std::size_t>(button_count_++)] = {button, &model};
@@ -146,7 +146,7 @@ void MainWindow::BuildMenus(Edition edition) {
   struct Item {
     TControlForm::MenuItem* model;
     const char* name;
-    void (TControlForm::*handler)();
+    std::function<void()> command;
   };
   auto add = [this](QMenu* menu, const Item& item) {
     QAction* action = menu->addAction(Caption(item.model->caption));
@@ -162,27 +162,25 @@ void MainWindow::BuildMenus(Edition edition) {
       action->setShortcuts(keys);
       action->setShortcutContext(Qt::ApplicationShortcut);
     }
-    connect(action, &QAction::triggered, this, [this, handler = item.handler] {
-      Guarded([&] { (form_.*handler)(); });
-    });
+    connect(action, &QAction::triggered, this, [command = item.command] { Guarded(command); });
   };
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  add(file, {&form_.Reindex, "Reindex", &TControlForm::ReindexClick});
+  add(file, {&form_.Reindex, "Reindex", [this] { form_.ReindexClick(); }});
   file->addSeparator();
-  add(file, {&form_.Properties1, "Properties1", &TControlForm::SetupButtonClick});
+  add(file, {&form_.Properties1, "Properties1", [this] { form_.SetupButtonClick(); }});
   file->addSeparator();
-  add(file, {&form_.Exit1, "Exit1", &TControlForm::Exit1Click});
+  add(file, {&form_.Exit1, "Exit1", [this] { form_.Exit1Click(); }});
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  add(view, {&form_.CacheExplorer1, "CacheExplorer1", &TControlForm::WebhoardButtonClick});
-  add(view, {&form_.DefaultIndex1, "DefaultIndex1", &TControlForm::ViewButtonClick});
+  add(view, {&form_.CacheExplorer1, "CacheExplorer1", [this] { form_.WebhoardButtonClick(); }});
+  add(view, {&form_.DefaultIndex1, "DefaultIndex1", [this] { form_.ViewButtonClick(); }});
   add(view, {&form_.SecondaryIndex,
              edition == Edition::kNavigator ? "SecondaryIndex" : "ViewSecondary",
-             &TControlForm::SecondaryIndexClick});
-  add(view, {&form_.SearchForm1, "SearchForm1", &TControlForm::SearchButtonClick});
+             [this] { form_.SecondaryIndexClick(); }});
+  add(view, {&form_.SearchForm1, "SearchForm1", [this] { form_.SearchButtonClick(); }});
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  add(help, {&form_.Contents1, "Contents1", &TControlForm::Contents1Click});
+  add(help, {&form_.Contents1, "Contents1", [this] { form_.Contents1Click(); }});
   help->addSeparator();
-  add(help, {&form_.About1, "About1", &TControlForm::About1Click});
+  add(help, {&form_.About1, "About1", [this] { form_.About1Click(); }});
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

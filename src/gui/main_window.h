@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 
 #include "forms/control_form.h"
 
@@ -32,7 +33,7 @@ class MainWindow : public QMainWindow {
 
  private:
   QToolButton* AddPictureButton(Button& model, const char* name, const char* picture,
-                                const Label& text, void (TControlForm::*handler)(),
+                                const Label& text, std::function<void()> command,
                                 QWidget* parent, QGridLayout* grid, int row);
   void BuildMenus(Edition edition);
   void Mirror();

@@ -57,4 +57,51 @@ bool IsRegularFileInside(const std::string& path, const std::string& folder) {
   return (end == outer.end() || (std::next(end) == outer.end() && end->empty())) && inner != outer;
 }
 
+RegularFilesInside::RegularFilesInside(std::string folder) : folder_(std::move(folder)) {
+  if (!folder_.empty() && folder_.back() != '/' &&
+      folder_.back() != fs::path::preferred_separator) {
+    folder_.push_back(static_cast<char>(fs::path::preferred_separator));
+  }
+}
+
+bool RegularFilesInside::PlainFolder(const std::string& path) {
+  const auto known = plain_folders_.find(path);
+  if (known != plain_folders_.end()) return known->second;
+  std::error_code ec;
+  const bool plain = fs::is_directory(fs::symlink_status(path, ec)) && !ec;
+  plain_folders_.emplace(path, plain);
+  return plain;
+}
+
+bool RegularFilesInside::Contains(const std::string& path) {
+  if (folder_.empty() || path.size() <= folder_.size() ||
+      path.compare(0, folder_.size(), folder_) != 0) {
+    return IsRegularFileInside(path, folder_);
+  }
+  // Every name below the folder must be plain and every folder on the way a
+  // real one (no link): then the resolved path is the folder's own plus
+  // these names, inside it.
+  const fs::path relative(path.substr(folder_.size()));
+  std::string walked = folder_;
+  bool first = true;
+  for (const fs::path& part : relative) {
+    const std::string name = part.string();
+    if (name.empty() || name == "." || name == ".." || part.has_root_name() ||
+        part.has_root_directory()) {
+      return IsRegularFileInside(path, folder_);
+    }
+    if (!first) {
+      if (!PlainFolder(walked)) return IsRegularFileInside(path, folder_);
+      walked.push_back(static_cast<char>(fs::path::preferred_separator));
+    }
+    walked += name;
+    first = false;
+  }
+  if (walked != path) return IsRegularFileInside(path, folder_);
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(path, ec);
+  // A file found by these names implies the folder itself is there.
+  return !ec && fs::is_regular_file(status);
+}
+
 }  // namespace webhoard

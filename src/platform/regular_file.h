@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace webhoard {
 
@@ -33,5 +34,22 @@ std::optional<std::string> ReadRegularFile(const std::string& path,
 // True when `path` is a regular file, not a link itself, and lies inside
 // `folder` after both are resolved (links in between included).
 bool IsRegularFileInside(const std::string& path, const std::string& folder);
+
+// IsRegularFileInside for the many files of one folder (a cache's): the
+// folder is resolved once, and a path written as the folder followed by
+// plain names is answered from one look at the file and one, remembered,
+// look at each sub-folder on the way; anything else (a link on the way, "."
+// or "..", another prefix) gets the full resolution. Same answers.
+class RegularFilesInside {
+ public:
+  explicit RegularFilesInside(std::string folder);
+  bool Contains(const std::string& path);
+
+ private:
+  bool PlainFolder(const std::string& path);
+
+  std::string folder_;   // as given, with its trailing separator
+  std::unordered_map<std::string, bool> plain_folders_;  // no link, a real folder
+};
 
 }  // namespace webhoard

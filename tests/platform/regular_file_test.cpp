@@ -25,6 +25,7 @@ TEST(RegularFile, OnlyRegularFilesInsideTheFolderAreReadNeverThroughALink) {
   fs::create_symlink(dir.File("home/.ssh"), cache + "/keys");
   fs::create_symlink("page.htm", cache + "/alias.htm");
   ASSERT_EQ(::mkfifo((cache + "/pipe").c_str(), 0600), 0);
+  fs::create_symlink("sub", cache + "/inner");  // a linked folder that stays inside
   struct Case {
     const char* name;
     bool readable;  // by OpenRegularFile / ReadRegularFile
@@ -40,7 +41,16 @@ TEST(RegularFile, OnlyRegularFilesInsideTheFolderAreReadNeverThroughALink) {
       {"sub", false, false, EISDIR},
       {"pipe", false, false, EINVAL},       // never blocks the reader
       {"missing.htm", false, false, ENOENT},
+      {"inner/pic.gif", true, true, 0},
+      {"./page.htm", true, true, 0},
+      {"sub/../page.htm", true, true, 0},
+      {"sub//pic.gif", true, true, 0},
+      {"keys/../../home/.ssh/id_rsa", true, false, 0},
   };
+  // The checker for many files of one folder answers as the full check,
+  // for the folder written with and without its separator.
+  RegularFilesInside inside(cache);
+  RegularFilesInside inside_with_separator(cache + "/");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = cache + "/" + c.name;
@@ -49,7 +59,11 @@ TEST(RegularFile, OnlyRegularFilesInsideTheFolderAreReadNeverThroughALink) {
     EXPECT_EQ(bytes.has_value(), c.readable);
     EXPECT_EQ(error, c.error);
     EXPECT_EQ(IsRegularFileInside(path, cache), c.inside);
+    EXPECT_EQ(inside.Contains(path), c.inside);
+    EXPECT_EQ(inside_with_separator.Contains(path), c.inside);
   }
+  EXPECT_FALSE(inside.Contains(secret));
+  EXPECT_FALSE(inside.Contains(cache));
   EXPECT_FALSE(IsRegularFileInside(secret, cache));
   int error = 0;
   EXPECT_FALSE(ReadRegularFile(cache + "/page.htm", 3, &error).has_value());

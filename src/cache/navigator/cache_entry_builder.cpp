@@ -97,7 +97,7 @@ void CacheEntryBuilder::AddCacheEntry(std::string_view url, std::string_view fil
   // A cached file is archived, excerpted and deleted: one that is a link (to
   // a user's keys, say), a pipe, or that lies outside the cache folder once
   // links are resolved is never taken.
-  if (!IsRegularFileInside(local_file, cache_folder_)) {
+  if (!inside_.Contains(local_file)) {
     ++stats_.dropped_not_regular;
     return;
   }

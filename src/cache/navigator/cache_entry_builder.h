@@ -17,6 +17,7 @@
 #include "cache/cache_item.h"
 #include "cache/navigator/read_cache_index.h"
 #include "platform/case_insensitive_finder.h"
+#include "platform/regular_file.h"
 
 namespace webhoard {
 
@@ -58,6 +59,7 @@ class CacheEntryBuilder {
   TCacheItemList& items_;
   CacheIndexStats& stats_;
   CaseInsensitiveFinder finder_;
+  RegularFilesInside inside_{cache_folder_};  // after cache_folder_
   std::unordered_set<std::string> taken_urls_;
 };
 
