@@ -5,7 +5,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <QLineEdit>
+#include <QTest>
+
 #include "gui/guarded.h"
+#include "gui/help_system.h"
+#include "support/fake_opener.h"
+#include "support/temp_dir.h"
 #include "gui/qt_prompter.h"
 #include "gui/single_instance.h"
 #include "gui/text.h"
@@ -68,6 +74,46 @@ TEST(DesktopGuard, AnErrorThatEscapesAHandlerIsShownAndTheProgramGoesOn) {
   EXPECT_EQ(seen.text, "disk on fire");
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
   EXPECT_TRUE(Guarded([] {}));
+}
+
+TEST(DesktopHelp, F1OpensTheTopicOfTheFocusedControlOrItsWindow) {
+  webhoard::testing::TempDir dir;
+  dir.Write("help/5.html", "<p>Cache Explorer</p>");
+  dir.Write("help/16.html", "<p>Available Domains</p>");
+  QtPrompter prompter;
+  HelpSystem help(dir.File("help"), prompter);
+  qApp->installEventFilter(&help);
+
+  QWidget window;
+  SetHelpContext(&window, 5);
+  auto* list = new QLineEdit(&window);
+  SetHelpContext(list, 16);
+  auto* plain = new QLineEdit(&window);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  const struct {
+    QWidget* focus;
+    const char* opens;
+  } cases[] = {{list, "16.html"}, {plain, "5.html"}};
+  for (const auto& c : cases) {
+    webhoard::testing::FakeOpener opener("exit 0");
+    c.focus->setFocus();
+    QTest::keyClick(c.focus, Qt::Key_F1);
+    const auto recorded = opener.RecordedArguments();
+    ASSERT_TRUE(recorded.has_value()) << c.opens;
+    EXPECT_NE(recorded->find(dir.File("help/") + c.opens), std::string::npos) << *recorded;
+  }
+  qApp->removeEventFilter(&help);
+
+  // Without the pages: the written message, and no browser.
+  HelpSystem missing(dir.File("no-help"), prompter);
+  webhoard::testing::FakeOpener opener("exit 0");
+  SeenMessage seen;
+  AnswerNextMessage(QMessageBox::Ok, &seen);
+  missing.ShowTopicOrComplain(5);
+  EXPECT_EQ(seen.text, "Help file not found");
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_FALSE(opener.RecordedArguments().has_value());
 }
 
 TEST(DesktopSingleInstance, OneInstancePerProgramFileName) {
