@@ -35,22 +35,12 @@ add_custom_target(webhoard_help ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${PROJECT_SOURCE_DIR}/help" "${CMAKE_BINARY_DIR}/help"
   COMMENT "Copying the help pages beside the programs")
 
-# cmake --install: the programs and what travels beside them in one folder
-# (they find it through their own location), links to the programs on the
-# path, the desktop files and the window icons.
-include(GNUInstallDirs)
-set(webhoard_program_dir "${CMAKE_INSTALL_LIBDIR}/webhoard")
-install(TARGETS webhoard ${webhoard_gui_programs} DESTINATION "${webhoard_program_dir}")
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${webhoard_program_dir}/help")
-if(EXISTS "${PROJECT_SOURCE_DIR}/images")
-  install(DIRECTORY "${PROJECT_SOURCE_DIR}/images/" DESTINATION "${webhoard_program_dir}/images")
-endif()
-foreach(program webhoard webhoard-nav webhoard-ie)
-  install(CODE "
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    file(CREATE_LINK \"../${webhoard_program_dir}/${program}\"
-         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" SYMBOLIC)")
+# cmake --install: the programs beside the command line, their help pages,
+# the desktop entries and the window icons.
+foreach(program ${webhoard_gui_programs})
+  webhoard_install_program(${program})
 endforeach()
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${webhoard_program_dir}/help")
 foreach(edition nav ie)
   install(FILES "${PROJECT_SOURCE_DIR}/desktop/webhoard-${edition}.desktop"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
