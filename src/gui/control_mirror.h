@@ -2,8 +2,14 @@
 // the widget's signals while mirroring, so no handler runs from here.
 #pragma once
 
+#include <QAbstractButton>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
 
 #include "forms/controls.h"
 #include "gui/text.h"
@@ -19,9 +25,18 @@ inline void MirrorEdit(QLineEdit* widget, const EditBox& model) {
   if (model.focused && !widget->hasFocus()) widget->setFocus();
 }
 
-inline void MirrorButton(QPushButton* widget, const Button& model) {
+inline void MirrorButton(QAbstractButton* widget, const Button& model) {
   widget->setEnabled(model.enabled);
   widget->setVisible(model.visible);
 }
+
+// The check state and the enabled state, without firing the box's signals.
+void MirrorCheck(QCheckBox* widget, const CheckBox& model);
+
+// The items (refilled only when they changed), the selection, the enabled
+// state, without firing the box's signals.
+void MirrorCombo(QComboBox* widget, const ComboBox& model);
+
+QStringList QtTexts(const std::vector<std::string>& texts);
 
 }  // namespace webhoard::gui

@@ -19,6 +19,7 @@
 #include <QWhatsThis>
 
 #include "gui/guarded.h"
+#include "gui/control_mirror.h"
 #include "gui/help_system.h"
 #include "gui/pictures.h"
 #include "gui/text.h"
@@ -88,37 +89,6 @@ QLineEdit* Counter(const char* name, const char* caption, QWidget* parent) {
   font.setBold(true);
   field->setFont(font);
   return field;
-}
-
-QStringList QtTexts(const std::vector<std::string>& texts) {
-  QStringList out;
-  out.reserve(static_cast<qsizetype>(texts.size()));
-  for (const std::string& text : texts) out.append(ToQt(text));
-  return out;
-}
-
-void MirrorCombo(QComboBox* widget, const ComboBox& model) {
-  const QSignalBlocker blocker(widget);
-  const QStringList items = QtTexts(model.items);
-  QStringList shown;
-  for (int i = 0; i < widget->count(); ++i) shown.append(widget->itemText(i));
-  if (shown != items) {
-    widget->clear();
-    widget->addItems(items);
-  }
-  widget->setCurrentIndex(model.item_index);
-  widget->setEnabled(model.enabled);
-}
-
-void MirrorButton(QAbstractButton* widget, const Button& model) {
-  widget->setEnabled(model.enabled);
-  widget->setVisible(model.visible);
-}
-
-void MirrorCheck(QCheckBox* widget, const CheckBox& model) {
-  const QSignalBlocker blocker(widget);
-  widget->setChecked(model.checked);
-  widget->setEnabled(model.enabled);
 }
 
 }  // namespace
