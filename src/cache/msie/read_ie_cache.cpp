@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "cache/mime_types.h"
@@ -36,8 +38,26 @@ void SleepFor(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// The containment check of the container the last entries lay in (a cache
+// has one; the folder is resolved once, not once per entry).
+class ContainerCheck {
+ public:
+  bool Contains(const std::string& file, const std::string& container) {
+    if (!check_ || container != container_) {
+      container_ = container;
+      check_.emplace(container);
+    }
+    return check_->Contains(file);
+  }
+
+ private:
+  std::string container_;
+  std::optional<RegularFilesInside> check_;
+};
+
 // Builds the item of one entry; nullptr when the entry is dropped.
-std::unique_ptr<TCacheItem> BuildItem(const UrlCacheEntry& entry, IECacheStats& stats) {
+std::unique_ptr<TCacheItem> BuildItem(const UrlCacheEntry& entry, IECacheStats& stats,
+                                      ContainerCheck& inside) {
   auto item = std::make_unique<TCacheItem>();
   item->Date = FileTimeToDate(entry.last_sync_time);
   if (const double accessed = FileTimeToDate(entry.last_access_time); accessed > item->Date) {
@@ -66,7 +86,7 @@ std::unique_ptr<TCacheItem> BuildItem(const UrlCacheEntry& entry, IECacheStats& 
   // a pipe, or that leads out of the container is never taken.
   const std::filesystem::path container =
       std::filesystem::path(item->LocalFile).parent_path().parent_path();
-  if (!IsRegularFileInside(item->LocalFile, container.string())) {
+  if (!inside.Contains(item->LocalFile, container.string())) {
     ++stats.dropped_not_regular;
     return nullptr;
   }
@@ -119,13 +139,14 @@ bool ReadIECache(UrlCache& cache, TCacheItemList& items, IECacheStats* stats,
     s.error_text.clear();
     FindGuard guard(cache, handle);
     StopPoll stop_poll(stop);
+    ContainerCheck inside;
     do {
       if (stop_poll.Due()) {
         s.stopped = true;
         return !items.empty();
       }
       ++s.entries;
-      if (auto item = BuildItem(entry, s)) {
+      if (auto item = BuildItem(entry, s, inside)) {
         items.push_back(std::move(item));
         ++s.items_added;
       }
