@@ -12,7 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -104,20 +104,20 @@ void BM_OpenExplorer(benchmark::State& state) {
     TCacheItemList items;
     TSelectionForm form(Edition::kNavigator, prompter, items);
     gui::ExplorerWindow window(form, Edition::kNavigator, store, settings, prompter, nullptr);
-    auto* dst_list = window.findChild<QListWidget*>(QStringLiteral("DstList"));
+    auto* dst_list = window.findChild<QListView*>(QStringLiteral("DstList"));
     PaintClock paints(&window);
     QTimer repaint;
     QObject::connect(&repaint, &QTimer::timeout, &window, [&window] { window.update(); });
     repaint.start(10);
     QTimer done;
     QObject::connect(&done, &QTimer::timeout, &window, [&] {
-      if (!form.load_pending && form.BackPanelEnabled && dst_list->count() > 0) window.reject();
+      if (!form.load_pending && form.BackPanelEnabled && dst_list->model()->rowCount() > 0) window.reject();
     });
     done.start(0);
     form.load_pending = true;
     window.ShowModal();
     longest_gap_ms = std::max(longest_gap_ms, paints.longest_ms());
-    shown = static_cast<std::size_t>(dst_list->count());
+    shown = static_cast<std::size_t>(dst_list->model()->rowCount());
   }
   state.counters["domains_shown"] = static_cast<double>(shown);
   state.counters["longest_paint_gap_ms"] = longest_gap_ms;

@@ -84,13 +84,22 @@ DomainTable RebuildDomainTable(const TCacheItemList& items, const AgeWindow& win
 }
 
 CategoryCounts SumCounts(const std::vector<DomainEntry>& entries,
-                         const std::vector<std::string>& names) {
+                         const std::vector<std::string>& names,
+                         const std::function<void()>& pause) {
+  std::size_t steps = 0;
+  auto step = [&] {
+    if (pause && ++steps % kItemsPerPause == 0) pause();
+  };
   // Looked up without regard to case, without a lowered copy of any name.
   std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual> wanted;
   wanted.reserve(names.size());
-  for (const std::string& name : names) wanted.insert(name);
+  for (const std::string& name : names) {
+    step();
+    wanted.insert(name);
+  }
   CategoryCounts sums;
   for (const DomainEntry& entry : entries) {
+    step();
     if (!wanted.contains(entry.Name)) continue;
     sums.text += entry.TextCount;
     sums.media += entry.MediaCount;

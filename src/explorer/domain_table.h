@@ -51,8 +51,10 @@ DomainTable RebuildDomainTable(const TCacheItemList& items, const AgeWindow& win
                                const std::function<void()>& pause = {});
 
 // The sums over the entries whose Name is in `names` (without regard to case).
+// `pause` as for RebuildDomainTable.
 CategoryCounts SumCounts(const std::vector<DomainEntry>& entries,
-                         const std::vector<std::string>& names);
+                         const std::vector<std::string>& names,
+                         const std::function<void()>& pause = {});
 
 // Where `name` goes in a list sorted without regard to case: after every
 // entry that compares equal, so equal names keep their arrival order.

@@ -129,7 +129,8 @@ void TSelectionForm::RebuildDomains() {
 
 void TSelectionForm::UpdateCounts() {
   SetBusy(true);
-  const CategoryCounts sums = SumCounts(domains_, DstList.items);
+  const CategoryCounts sums =
+      SumCounts(domains_, DstList.items, [this] { prompter_.ProcessPendingMessages(); });
   prompter_.ProcessPendingMessages();
   NumTextPanel.value = sums.text;
   NumMediaPanel.value = sums.media;

@@ -9,7 +9,8 @@
 #include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -71,10 +72,15 @@ QToolButton* MoveButton(const Button& model, const char* name, const char* hint,
   return button;
 }
 
-QListWidget* DomainList(const char* name, const char* caption, QWidget* parent) {
-  auto* list = Named(new QListWidget(parent), name, QString::fromLatin1(caption));
+// A list of domain names over a string model: a cache of many domains
+// fills it in one reset, with no object per row.
+QListView* DomainList(const char* name, const char* caption, QWidget* parent) {
+  auto* list = Named(new QListView(parent), name, QString::fromLatin1(caption));
+  list->setModel(new QStringListModel(list));
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setUniformItemSizes(true);  // long lists lay out without measuring every row
+  list->setLayoutMode(QListView::Batched);  // and in steps, repainting in between
   list->setMinimumSize(210, 220);
   return list;
 }
@@ -321,11 +327,11 @@ void ExplorerWindow::ConnectHandlers() {
   on_choice(age_box_, &TSelectionForm::AgeBox, &TSelectionForm::AgeBoxChange);
   on_choice(hdw_box_, &TSelectionForm::HDWBox, &TSelectionForm::HDWBoxChange);
 
-  auto on_list = [this](QListWidget* list, ListBox TSelectionForm::*model,
+  auto on_list = [this](QListView* list, ListBox TSelectionForm::*model,
                         void (TSelectionForm::*double_click)()) {
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this, list, model] { ReadSelection(list, form_.*model); });
-    connect(list, &QListWidget::itemDoubleClicked, this, [this, list, model, double_click] {
+    connect(list, &QListView::doubleClicked, this, [this, list, model, double_click] {
       ReadSelection(list, form_.*model);
       Guarded([this, double_click] { (form_.*double_click)(); });
       FocusModelList();
@@ -479,14 +485,12 @@ void ExplorerWindow::Mirror() {
   if (form_.closed() && isVisible()) done(form_.modal_result());
 }
 
-void ExplorerWindow::MirrorList(QListWidget* widget, const ListBox& model,
+void ExplorerWindow::MirrorList(QListView* widget, const ListBox& model,
                                 std::vector<std::string>& shown) {
   const QSignalBlocker blocker(widget);
   const QSignalBlocker selection_blocker(widget->selectionModel());
   if (model.items != shown) {
-    // One bulk insertion: a cache of many domains fills the list at once.
-    widget->clear();
-    widget->addItems(QtTexts(model.items));
+    static_cast<QStringListModel*>(widget->model())->setStringList(QtTexts(model.items));
     shown = model.items;
   }
   QItemSelection selection;
@@ -516,7 +520,7 @@ void ExplorerWindow::MirrorCounter(QLineEdit* field, const NumberPanel& model) {
   field->setPalette(colours);
 }
 
-void ExplorerWindow::ReadSelection(const QListWidget* widget, ListBox& model) {
+void ExplorerWindow::ReadSelection(const QListView* widget, ListBox& model) {
   model.selected.assign(model.items.size(), false);
   for (const QModelIndex& index : widget->selectionModel()->selectedIndexes()) {
     const auto row = static_cast<std::size_t>(index.row());

@@ -19,7 +19,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QToolButton;
 
@@ -56,12 +56,12 @@ class ExplorerWindow : public QDialog {
   void SetControlHelp(QWidget* widget, int context);
 
   void Mirror();
-  void MirrorList(QListWidget* widget, const ListBox& model, std::vector<std::string>& shown);
+  void MirrorList(QListView* widget, const ListBox& model, std::vector<std::string>& shown);
   void MirrorCounter(QLineEdit* field, const NumberPanel& model);
   void CenterFatPanel();
   // The list the form gave the keyboard focus.
   void FocusModelList();
-  static void ReadSelection(const QListWidget* widget, ListBox& model);
+  static void ReadSelection(const QListView* widget, ListBox& model);
 
   bool ReadCache(TCacheItemList& items);
   CacheSource Source() const;
@@ -81,8 +81,8 @@ class ExplorerWindow : public QDialog {
 
   QWidget* back_panel_ = nullptr;
   QLabel* fat_panel_ = nullptr;
-  QListWidget* src_list_ = nullptr;
-  QListWidget* dst_list_ = nullptr;
+  QListView* src_list_ = nullptr;
+  QListView* dst_list_ = nullptr;
   QToolButton* include_btn_ = nullptr;
   QToolButton* inc_all_btn_ = nullptr;
   QToolButton* exclude_btn_ = nullptr;

@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -95,8 +95,8 @@ class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
   }
   QStringList Shown(const char* list_name) const {
     QStringList out;
-    const auto* list = Find<QListWidget>(list_name);
-    for (int i = 0; i < list->count(); ++i) out.append(list->item(i)->text());
+    const QAbstractItemModel* rows = Find<QListView>(list_name)->model();
+    for (int i = 0; i < rows->rowCount(); ++i) out.append(rows->index(i, 0).data().toString());
     return out;
   }
   std::uint64_t Counter(const char* name) const {
@@ -112,10 +112,12 @@ class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
     box->setCurrentIndex(index);
     emit box->activated(index);
   }
-  QPoint Row(QListWidget* list, const char* name) const {
-    const QList<QListWidgetItem*> found =
-        list->findItems(QString::fromLatin1(name), Qt::MatchExactly);
-    return found.isEmpty() ? QPoint(-1, -1) : list->visualItemRect(found.front()).center();
+  static int Rows(const QListView* list) { return list->model()->rowCount(); }
+  QPoint Row(QListView* list, const char* name) const {
+    const QModelIndexList found = list->model()->match(
+        list->model()->index(0, 0), Qt::DisplayRole, QString::fromLatin1(name), 1,
+        Qt::MatchExactly);
+    return found.isEmpty() ? QPoint(-1, -1) : list->visualRect(found.front()).center();
   }
   std::size_t Archived() const {
     TakenNames taken;
@@ -138,7 +140,7 @@ class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
     clock->start();
     OnEveryPass([this, clock, action = std::move(action)] {
       const bool loaded = !form_.load_pending && form_.BackPanelEnabled &&
-                          Find<QListWidget>("DstList")->count() > 0;
+                          Rows(Find<QListView>("DstList")) > 0;
       if (!loaded && clock->elapsed() < 9000) return false;
       delete clock;
       if (loaded) {
@@ -168,15 +170,15 @@ class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
 };
 
 void ExplorerWindowPath::ClickPath() {
-  auto* src = Find<QListWidget>("SrcList");
-  auto* dst = Find<QListWidget>("DstList");
+  auto* src = Find<QListView>("SrcList");
+  auto* dst = Find<QListView>("DstList");
   EXPECT_FALSE(Find<QLabel>("FatPanel")->isVisible());
   EXPECT_TRUE(Find<QPushButton>("UncacheButton")->isDefault());
   // Close has a topic of its own in the Internet Explorer edition only.
   EXPECT_EQ(HelpContextOf(Find<QPushButton>("CancelButton")),
             GetParam() == Edition::kInternetExplorer ? 15 : 5);
-  EXPECT_EQ(dst->count(), 3);
-  EXPECT_TRUE(src->count() == 0 && !Find<QToolButton>("IncludeBtn")->isEnabled());
+  EXPECT_EQ(Rows(dst), 3);
+  EXPECT_TRUE(Rows(src) == 0 && !Find<QToolButton>("IncludeBtn")->isEnabled());
   EXPECT_EQ(Counter("NumTextPanel"), 8u);
   EXPECT_EQ(Counter("NumMediaPanel"), 5u);
   EXPECT_EQ(Counter("NumOtherPanel"), 1u);
@@ -191,18 +193,18 @@ void ExplorerWindowPath::ClickPath() {
   EXPECT_TRUE(Find<QComboBox>("AgeBox")->isEnabled());
   Choose("OldNewBox", "All ages");
   EXPECT_FALSE(Find<QComboBox>("AgeBox")->isEnabled());
-  ASSERT_EQ(dst->count(), 3);
+  ASSERT_EQ(Rows(dst), 3);
 
   // One domain over with "<" and back with a double click.
   QTest::mouseClick(dst->viewport(), Qt::LeftButton, {}, Row(dst, kMuseum));
   QTest::mouseClick(Find<QToolButton>("ExcludeBtn"), Qt::LeftButton);
   EXPECT_EQ(Shown("SrcList"), QStringList{kMuseum});
-  EXPECT_EQ(dst->count(), 2);
+  EXPECT_EQ(Rows(dst), 2);
   EXPECT_EQ(CounterSum(), 14u - 3u);
   EXPECT_TRUE(Find<QToolButton>("IncludeBtn")->isEnabled());
   QTest::mouseClick(src->viewport(), Qt::LeftButton, {}, Row(src, kMuseum));
   QTest::mouseDClick(src->viewport(), Qt::LeftButton, {}, Row(src, kMuseum));
-  EXPECT_EQ(src->count(), 0);
+  EXPECT_EQ(Rows(src), 0);
   EXPECT_EQ(CounterSum(), 14u);
   EXPECT_FALSE(Find<QToolButton>("IncAllBtn")->isEnabled());
 
@@ -256,7 +258,7 @@ void ExplorerWindowPath::ArchiveToTheEnd() {
   EXPECT_TRUE(FileExists(archive_ + "/1st_page.htm"));
   EXPECT_FALSE(opener_.RecordedArguments());  // "No": no browser
   EXPECT_TRUE(Find<QWidget>("BackPanel")->isEnabled());
-  EXPECT_EQ(Find<QListWidget>("DstList")->count(), 3);
+  EXPECT_EQ(Rows(Find<QListView>("DstList")), 3);
 }
 
 TEST_P(ExplorerWindowPath, OpenFilterMoveAndArchive) {
@@ -275,8 +277,8 @@ TEST_P(ExplorerScreenshots, CacheExplorerAndArchiving) {
   if (folder == nullptr) GTEST_SKIP() << "WEBHOARD_SCREENSHOTS names no folder";
   const std::string edition = GetParam() == Edition::kNavigator ? "nav" : "ie";
   WhenLoaded([&] {
-    QTest::mouseClick(Find<QListWidget>("DstList")->viewport(), Qt::LeftButton, {},
-                      Row(Find<QListWidget>("DstList"), kMuseum));
+    QTest::mouseClick(Find<QListView>("DstList")->viewport(), Qt::LeftButton, {},
+                      Row(Find<QListView>("DstList"), kMuseum));
     QTest::mouseClick(Find<QToolButton>("ExcludeBtn"), Qt::LeftButton);
     window_->grab().save(QString::fromStdString(std::string(folder) + "/" + edition +
                                                 "-cache-explorer.png"));
