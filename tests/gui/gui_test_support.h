@@ -18,17 +18,16 @@ namespace webhoard::testing {
 // modal now), as soon as it is shown. Gives up after `timeout_ms`.
 inline void WhenModalShown(std::function<void(QWidget*)> action, int timeout_ms = 10000) {
   QPointer<QWidget> before = QApplication::activeModalWidget();
-  auto* timer = new QTimer(qApp);
-  auto* clock = new QElapsedTimer;
-  clock->start();
+  auto* timer = new QTimer(qApp);  // freed with the application when it never fires
+  QElapsedTimer clock;
+  clock.start();
   QObject::connect(timer, &QTimer::timeout, [timer, clock, before, action = std::move(action),
                                              timeout_ms] {
     QWidget* modal = QApplication::activeModalWidget();
     const bool shown = modal != nullptr && modal != before.data() && modal->isVisible();
-    if (!shown && clock->elapsed() < timeout_ms) return;
+    if (!shown && clock.elapsed() < timeout_ms) return;
     timer->stop();
     timer->deleteLater();
-    delete clock;
     if (shown) action(modal);
   });
   timer->start(5);
