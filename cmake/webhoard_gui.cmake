@@ -2,15 +2,14 @@
 # includes Qt), its pictures as compiled-in resources, the two editions'
 # programs, their help pages beside them, and their desktop files.
 
-set(CMAKE_AUTOMOC ON)
-set(CMAKE_AUTORCC ON)
-
 webhoard_platform_sources(gui_sources src/gui)
 set(gui_resources "")
 if(EXISTS "${PROJECT_SOURCE_DIR}/src/gui/pictures/pictures.qrc")
   set(gui_resources src/gui/pictures/pictures.qrc)
 endif()
 add_library(webhoard_gui STATIC ${gui_sources} ${gui_resources})
+# Only the front end needs Qt's code generators.
+set_target_properties(webhoard_gui PROPERTIES AUTOMOC ON AUTORCC ON)
 target_include_directories(webhoard_gui PUBLIC "${PROJECT_SOURCE_DIR}/src")
 target_link_libraries(webhoard_gui PUBLIC webhoard_forms Qt6::Widgets Qt6::Network)
 target_compile_definitions(webhoard_gui PRIVATE WEBHOARD_VERSION="${PROJECT_VERSION}")
