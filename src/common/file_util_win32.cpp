@@ -4,6 +4,7 @@
 // MOVEFILE_WRITE_THROUGH, which returns only once the rename is on disk.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "common/file_util.h"
@@ -119,12 +120,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
   return true;
 }
 
+// Callers read the reason from errno, as from the POSIX twin.
 bool AppendToFile(const std::string& path, std::string_view bytes) {
   Handle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  const bool ok = WriteAll(file.get(), bytes);
-  return file.Close() && ok;
+  const bool ok = file.valid() && WriteAll(file.get(), bytes) && file.Close();
+  if (!ok) errno = ErrnoOfSystemError(::GetLastError());
+  return ok;
 }
 
 std::string WithProcessId(const std::string& path) {

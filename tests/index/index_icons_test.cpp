@@ -11,6 +11,7 @@
 #include "common/ascii.h"
 #include "common/file_util.h"
 #include "platform/program_folder.h"
+#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace webhoard {
@@ -27,11 +28,11 @@ std::string SourceTreeTop() {
 class ScopedProgramFolder {
  public:
   explicit ScopedProgramFolder(const std::string& folder) {
-    ::setenv("WEBHOARD_HOME", folder.c_str(), 1);
+    testing::SetEnvironment("WEBHOARD_HOME", folder.c_str());
     ResetProgramFolderForTesting();
   }
   ~ScopedProgramFolder() {
-    ::unsetenv("WEBHOARD_HOME");
+    testing::SetEnvironment("WEBHOARD_HOME", nullptr);
     ResetProgramFolderForTesting();
   }
 };

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace webhoard {
@@ -22,16 +23,16 @@ class ScopedEnvironment {
   ScopedEnvironment(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) saved_ = old;
     if (value != nullptr) {
-      ::setenv(name, value, 1);
+      testing::SetEnvironment(name, value);
     } else {
-      ::unsetenv(name);
+      testing::SetEnvironment(name, nullptr);
     }
   }
   ~ScopedEnvironment() {
     if (saved_) {
-      ::setenv(name_, saved_->c_str(), 1);
+      testing::SetEnvironment(name_, saved_->c_str());
     } else {
-      ::unsetenv(name_);
+      testing::SetEnvironment(name_, nullptr);
     }
   }
   ScopedEnvironment(const ScopedEnvironment&) = delete;
