@@ -11,6 +11,8 @@ packages=(
   python3 python3-libmsiecf libmsiecf-utils  # independent index.dat reader used as a test oracle
   chromium nodejs                    # the browser test opens an archive's index (tests/e2e)
   g++-mingw-w64-x86-64-posix         # checks that the Windows sources compile
+  googletest                         # its sources, built by scripts/build-win64.sh for Windows
+  wine wine64                        # runs the Windows tests (scripts/test-win64.sh)
   qt6-base-dev                       # the desktop programs (Qt 6 Widgets, Network, Test)
   qt6-qpa-plugins qt6-wayland        # their windows on X11 and Wayland desktops
   xdg-utils                          # xdg-open: pages, help and folders open in the desktop's programs

@@ -1,16 +1,39 @@
 // The file helpers over Win32 file handles. Paths are byte strings in the
-// system code page, so the "A" calls take them as they are. A save is
-// flushed with FlushFileBuffers and put in place by MoveFileEx with
+// system code page; the wide calls take them converted, a path longer than
+// MAX_PATH with the extended-length prefix, which only those calls accept.
+// A save is flushed with FlushFileBuffers and put in place by MoveFileEx with
 // MOVEFILE_WRITE_THROUGH, which returns only once the rename is on disk.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "common/file_util.h"
 #include "common/system_error_text.h"
 
 namespace webhoard {
 namespace {
+
+// The path for the wide calls. Up to MAX_PATH it stays as written (relative
+// or not); longer, it is made absolute and prefixed, as the prefix needs.
+std::wstring SystemPath(const std::string& path) {
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  if (units <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), units);
+  wide.pop_back();  // the closing NUL
+  // Folders need room for an 8.3 name below them as well.
+  if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return wide;
+  std::wstring full(needed, L'\0');
+  const DWORD written = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  if (written == 0 || written >= needed) return wide;
+  full.resize(written);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);  // a share
+  return L"\\\\?\\" + full;
+}
 
 // The system's sentence for the last Win32 error.
 std::string LastErrorText() {
@@ -48,7 +71,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
-  return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != 0;
+  return ::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
 }  // namespace
@@ -72,8 +95,9 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::uint64_t max_bytes) {
-  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  Handle file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(file.get(), &size) == 0 || size.QuadPart < 0 ||
@@ -95,7 +119,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::uint64_t 
 
 bool WriteFileAtomically(const std::string& path, std::string_view contents,
                          const std::string& temp_path, std::string* error) {
-  Handle file(::CreateFileA(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring temp = SystemPath(temp_path);
+  Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     if (error != nullptr) *error = "cannot create " + temp_path + ": " + LastErrorText();
@@ -104,27 +129,28 @@ bool WriteFileAtomically(const std::string& path, std::string_view contents,
   auto fail = [&](const char* what) {
     if (error != nullptr) *error = std::string(what) + " " + temp_path + ": " + LastErrorText();
     file.Close();
-    ::DeleteFileA(temp_path.c_str());
+    ::DeleteFileW(temp.c_str());
     return false;
   };
   if (!WriteAll(file.get(), contents)) return fail("cannot write");
   if (::FlushFileBuffers(file.get()) == 0) return fail("cannot flush");
   if (!file.Close()) return fail("cannot close");
-  if (::MoveFileExA(temp_path.c_str(), path.c_str(),
+  if (::MoveFileExW(temp.c_str(), SystemPath(path).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
     if (error != nullptr) *error = "cannot replace " + path + ": " + LastErrorText();
-    ::DeleteFileA(temp_path.c_str());
+    ::DeleteFileW(temp.c_str());
     return false;
   }
   return true;
 }
 
+// Callers read the reason from errno, as from the POSIX twin.
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-  Handle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  const bool ok = WriteAll(file.get(), bytes);
-  return file.Close() && ok;
+  Handle file(::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const bool ok = file.valid() && WriteAll(file.get(), bytes) && file.Close();
+  if (!ok) errno = ErrnoOfSystemError(::GetLastError());
+  return ok;
 }
 
 std::string WithProcessId(const std::string& path) {

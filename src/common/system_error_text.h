@@ -11,4 +11,8 @@ namespace webhoard {
 
 std::string SystemErrorText(std::uint32_t code);
 
+// The errno value that stands for a native error number, for the callers
+// that report failures through errno (EIO when none fits).
+int ErrnoOfSystemError(std::uint32_t code);
+
 }  // namespace webhoard

@@ -10,4 +10,8 @@ std::string SystemErrorText(std::uint32_t code) {
   return text != nullptr && *text != '\0' ? std::string(text) : "error " + std::to_string(code);
 }
 
+int ErrnoOfSystemError(std::uint32_t code) {
+  return static_cast<int>(code);
+}
+
 }  // namespace webhoard

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "common/system_error_text.h"
 #include "platform/regular_file.h"
 
 namespace webhoard {
@@ -15,7 +16,7 @@ std::FILE* OpenRegularFile(const std::string& path) {
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    errno = ENOENT;
+    errno = ErrnoOfSystemError(::GetLastError());
     return nullptr;
   }
   BY_HANDLE_FILE_INFORMATION info{};

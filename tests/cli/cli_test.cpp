@@ -19,6 +19,7 @@
 
 #include "common/file_util.h"
 #include "support/archive_checks.h"
+#include "support/environment.h"
 #include "support/index_dat_writer.h"
 #include "support/navigator_index_writer.h"
 #include "support/temp_dir.h"
@@ -316,13 +317,13 @@ TEST_F(CommandLine, DeleteFindsTheCacheOfAWindowsIndexPathInTheWinePrefix) {
   std::filesystem::create_directory_symlink(dir_.path(), dir_.File("prefix/dosdevices/c:"));
   const char* old = std::getenv("WINEPREFIX");
   const std::string saved = old != nullptr ? old : "";
-  ::setenv("WINEPREFIX", dir_.File("prefix").c_str(), 1);
+  testing::SetEnvironment("WINEPREFIX", dir_.File("prefix").c_str());
   // The cache folder is that of C:\cache\FAT, not the working folder.
   const Outcome media = Run("delete --netscape 'C:\\cache\\FAT' --types media --yes");
   if (old != nullptr) {
-    ::setenv("WINEPREFIX", saved.c_str(), 1);
+    testing::SetEnvironment("WINEPREFIX", saved.c_str());
   } else {
-    ::unsetenv("WINEPREFIX");
+    testing::SetEnvironment("WINEPREFIX", nullptr);
   }
   EXPECT_EQ(media.status, 0) << media.err;
   EXPECT_EQ(media.out, "1\n") << media.err;
@@ -399,8 +400,8 @@ TEST_F(CommandLine, CtrlCWhileALongIndexIsReadEndsTheCommand) {
   const pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
-    ::setenv("WEBHOARD_CONFIG_DIR", dir_.File("config").c_str(), 1);
-    ::setenv("WEBHOARD_HOME", dir_.File("home").c_str(), 1);
+    testing::SetEnvironment("WEBHOARD_CONFIG_DIR", dir_.File("config").c_str());
+    testing::SetEnvironment("WEBHOARD_HOME", dir_.File("home").c_str());
     std::freopen("/dev/null", "w", stdout);
     std::freopen(err_file.c_str(), "w", stderr);
     ::execl(WEBHOARD_CLI, WEBHOARD_CLI, "list", "--netscape", index.c_str(),

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/clock.h"
+#include "support/environment.h"
 
 namespace webhoard {
 namespace {
@@ -50,7 +51,7 @@ TEST(DateTime, DecodeSurvivesGarbage) {
 }
 
 TEST(DateTime, UnixTimesConvertThroughLocalTime) {
-  ::setenv("TZ", "UTC", 1);
+  testing::SetEnvironment("TZ", "UTC");
   ::tzset();
   EXPECT_DOUBLE_EQ(DateTimeFromUnixLocal(0), kUnixEpochDate);
   EXPECT_DOUBLE_EQ(DateTimeFromUnixLocal(86400 + 6 * 3600), kUnixEpochDate + 1.25);

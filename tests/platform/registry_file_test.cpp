@@ -11,6 +11,7 @@
 
 #include "common/file_util.h"
 #include "platform/file_registry.h"
+#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace webhoard {
@@ -26,16 +27,16 @@ class ScopedEnv {
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
     if (value != nullptr) {
-      ::setenv(name, value, 1);
+      testing::SetEnvironment(name, value);
     } else {
-      ::unsetenv(name);
+      testing::SetEnvironment(name, nullptr);
     }
   }
   ~ScopedEnv() {
     if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
+      testing::SetEnvironment(name_, old_->c_str());
     } else {
-      ::unsetenv(name_);
+      testing::SetEnvironment(name_, nullptr);
     }
   }
 

@@ -16,6 +16,7 @@
 
 #include "common/file_util.h"
 #include "platform/index_dat_format.h"
+#include "support/environment.h"
 #include "support/index_dat_writer.h"
 #include "support/temp_dir.h"
 #include "support/test_data.h"
@@ -253,8 +254,8 @@ TEST(UrlCacheEnumeration, NamesThatWouldLeaveTheContainerGiveNoLocalFile) {
 
 TEST(UrlCacheLocation, DefaultContainerFollowsWinePrefixAndLayouts) {
   TempDir dir;
-  ::setenv("WINEPREFIX", dir.path().c_str(), 1);
-  ::setenv("USER", "tester", 1);
+  testing::SetEnvironment("WINEPREFIX", dir.path().c_str());
+  testing::SetEnvironment("USER", "tester");
   const std::string users = dir.path() + "/drive_c/users/tester/";
   EXPECT_EQ(DefaultUrlCacheContainer(),
             users + "AppData/Local/Microsoft/Windows/INetCache/Content.IE5");
@@ -268,8 +269,8 @@ TEST(UrlCacheLocation, DefaultContainerFollowsWinePrefixAndLayouts) {
             "x");
   EXPECT_EQ(DefaultUrlCacheContainer(),
             users + "AppData/Local/Microsoft/Windows/INetCache/Content.IE5");
-  ::unsetenv("WINEPREFIX");
-  ::setenv("HOME", dir.path().c_str(), 1);
+  testing::SetEnvironment("WINEPREFIX", nullptr);
+  testing::SetEnvironment("HOME", dir.path().c_str());
   EXPECT_EQ(DefaultUrlCacheContainer(),
             dir.path() +
                 "/.wine/drive_c/users/tester/AppData/Local/Microsoft/Windows/INetCache/"

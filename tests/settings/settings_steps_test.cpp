@@ -8,6 +8,7 @@
 
 #include "platform/program_folder.h"
 #include "settings/setting_names.h"
+#include "support/environment.h"
 #include "support/memory_registry.h"
 
 namespace webhoard {
@@ -20,11 +21,11 @@ constexpr RegistryRoot kUser = RegistryRoot::kCurrentUser;
 class SettingsSteps : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("WEBHOARD_HOME", "/opt/webhoard", 1);
+    testing::SetEnvironment("WEBHOARD_HOME", "/opt/webhoard");
     ResetProgramFolderForTesting();
   }
   void TearDown() override {
-    ::unsetenv("WEBHOARD_HOME");
+    testing::SetEnvironment("WEBHOARD_HOME", nullptr);
     ResetProgramFolderForTesting();
   }
 

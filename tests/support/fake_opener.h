@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/file_util.h"
+#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace webhoard::testing {
@@ -29,13 +30,13 @@ class FakeOpener {
       const std::string path = folder_.Write("xdg-open", script);
       ::chmod(path.c_str(), 0755);
     }
-    ::setenv("PATH", folder_.path().c_str(), 1);
+    testing::SetEnvironment("PATH", folder_.path().c_str());
   }
   ~FakeOpener() {
     if (old_path_) {
-      ::setenv("PATH", old_path_->c_str(), 1);
+      testing::SetEnvironment("PATH", old_path_->c_str());
     } else {
-      ::unsetenv("PATH");
+      testing::SetEnvironment("PATH", nullptr);
     }
   }
   FakeOpener(const FakeOpener&) = delete;

@@ -1,17 +1,35 @@
 #include "support/temp_dir.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace webhoard::testing {
 
+// A folder of a random name that did not exist before (TMPDIR or /tmp on
+// POSIX, the user's temporary folder on Windows).
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/webhoard-test-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "webhoard-test-%012llx",
+                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+    const std::filesystem::path folder = base / name;
+    std::error_code ec;
+    if (std::filesystem::create_directory(folder, ec)) {
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::replace, ec);
+      path_ = folder.string();
+      return;
+    }
+    if (ec)
+      throw std::runtime_error("cannot create a folder in " + base.string() + ": " + ec.message());
+  }
+  throw std::runtime_error("no free temporary folder name in " + base.string());
 }
 
 TempDir::~TempDir() {
@@ -19,7 +37,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempDir::File(std::string_view name) const { return path_ + "/" + std::string(name); }
+std::string TempDir::File(std::string_view name) const {
+  return path_ + "/" + std::string(name);
+}
 
 std::string TempDir::Write(std::string_view name, std::string_view contents) const {
   const std::string target = File(name);

@@ -14,6 +14,7 @@
 #include "common/clock.h"
 #include "common/date_time.h"
 #include "common/file_util.h"
+#include "support/file_name_case.h"
 #include "support/navigator_index_writer.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -76,7 +77,8 @@ TEST_F(NavigatorCache, RealNavigator3SampleYieldsItsThreeItems) {
     EXPECT_EQ(items_[i]->MimeIndex, expected[i].mime_index);
     EXPECT_EQ(items_[i]->Category, expected[i].category);
     // The database reader lower-cases names; the files carry upper case.
-    EXPECT_EQ(items_[i]->LocalFile, folder + expected[i].file);
+    EXPECT_TRUE(std::filesystem::equivalent(items_[i]->LocalFile, folder + expected[i].file))
+        << items_[i]->LocalFile;
     EXPECT_TRUE(FileExists(items_[i]->LocalFile));
     EXPECT_EQ(FormatDateTime(items_[i]->Date), expected[i].date);
     EXPECT_TRUE(items_[i]->Title.empty());
@@ -84,7 +86,8 @@ TEST_F(NavigatorCache, RealNavigator3SampleYieldsItsThreeItems) {
   }
   EXPECT_EQ(stats_.pages_read, 3u);  // two buckets and the free-page bitmap
   EXPECT_EQ(stats_.entries, 3u);
-  EXPECT_EQ(stats_.found_ignoring_case, 3u);
+  // Where the file system ignores case the names open as stored.
+  EXPECT_EQ(stats_.found_ignoring_case, testing::IgnoresCase(cache_) ? 0u : 3u);
   EXPECT_EQ(stats_.dropped_duplicate, 0u);
   EXPECT_FALSE(stats_.stopped);
   EXPECT_TRUE(prompter_.messages().empty());
@@ -288,6 +291,7 @@ TEST_F(EntryBuilder, DroppedEntriesAddNoTypeToTheTypeFile) {
 }
 
 TEST_F(EntryBuilder, MissingFilesAreFoundWithoutRegardToCase) {
+  if (testing::IgnoresCase(cache_)) GTEST_SKIP() << "the file system itself ignores case";
   cache_.Write("19/CACHE31E8.GIF", "x");
   cache_.Write("M0ABC.MOZ", "x");
   builder_.AddCacheEntry("http://a.com/1", "19/cache31e8.gif", "image/gif", kRecent);
