@@ -60,6 +60,10 @@ trap cleanup EXIT
 echo "test-win64.sh: preparing the Wine prefix $WINEPREFIX"
 "$wine" wineboot --init >/dev/null 2>&1 || true
 "$wineserver" -w >/dev/null 2>&1 || true
+# One server for the whole run: a server that ends a few seconds after its
+# last program can be ending just as the next one connects, and that program
+# then dies with "wine client error ... Connection reset by peer".
+"$wineserver" -p >/dev/null 2>&1 || true
 
 logs="$build_dir/test-win64-logs"
 rm -rf "$logs"

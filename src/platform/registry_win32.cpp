@@ -1,12 +1,14 @@
 // The registry of a Windows build: the system's own, through the "A" calls,
 // so that key paths and values stay byte strings in the system code page.
 // Every call opens the key it needs and closes it again, as the interface
-// promises (a key is a path, not an open handle).
+// promises (a key is a path, not an open handle). Paths are tidied as the
+// file store tidies them, so both stores accept and refuse the same paths.
 #include <windows.h>
 
 #include <cstdlib>
 
 #include "platform/registry.h"
+#include "platform/registry_tree.h"
 
 namespace webhoard {
 namespace {
@@ -31,44 +33,51 @@ class OpenKey {
   HKEY key_ = nullptr;
 };
 
-// A NUL inside a name would make the system see a shorter one.
+// A NUL inside a path or name would make the system see a shorter one.
+// Values may hold one: REG_SZ data carries its length.
 bool Usable(std::string_view text) {
   return text.find('\0') == std::string_view::npos;
+}
+
+// The tidy form of a usable key path, or nullopt.
+std::optional<std::string> SystemKeyPath(std::string_view path) {
+  if (!Usable(path)) return std::nullopt;
+  return TidyKeyPath(path);
 }
 
 class SystemRegistryStore final : public Registry {
  public:
   bool KeyExists(RegistryRoot root, std::string_view path) override {
-    if (path.empty()) return true;
-    if (!Usable(path)) return false;
+    const auto key_path = SystemKeyPath(path);
+    if (!key_path) return false;
+    if (key_path->empty()) return true;
     OpenKey key;
-    return ::RegOpenKeyExA(RootKey(root), std::string(path).c_str(), 0, KEY_READ, key.out()) ==
+    return ::RegOpenKeyExA(RootKey(root), key_path->c_str(), 0, KEY_READ, key.out()) ==
            ERROR_SUCCESS;
   }
 
   bool CreateKey(RegistryRoot root, std::string_view path) override {
-    if (path.empty()) return true;
-    if (!Usable(path)) return false;
+    const auto key_path = SystemKeyPath(path);
+    if (!key_path) return false;
+    if (key_path->empty()) return true;
     OpenKey key;
-    return ::RegCreateKeyExA(RootKey(root), std::string(path).c_str(), 0, nullptr,
-                             REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.out(),
-                             nullptr) == ERROR_SUCCESS;
+    return Create(root, *key_path, key);
   }
 
   std::optional<std::string> ReadString(RegistryRoot root, std::string_view path,
                                         std::string_view name) override {
-    if (!Usable(path) || !Usable(name)) return std::nullopt;
-    const std::string key(path);
+    const auto key_path = SystemKeyPath(path);
+    if (!key_path || !Usable(name)) return std::nullopt;
     const std::string value(name);
     // The value may grow between the size query and the read: ask again.
     for (int attempt = 0; attempt < 3; ++attempt) {
       DWORD bytes = 0;
-      LSTATUS status = ::RegGetValueA(RootKey(root), key.c_str(), value.c_str(), RRF_RT_REG_SZ,
-                                      nullptr, nullptr, &bytes);
+      LSTATUS status = ::RegGetValueA(RootKey(root), key_path->c_str(), value.c_str(),
+                                      RRF_RT_REG_SZ, nullptr, nullptr, &bytes);
       if (status != ERROR_SUCCESS) return std::nullopt;
       std::string text(bytes, '\0');
-      status = ::RegGetValueA(RootKey(root), key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr,
-                              text.data(), &bytes);
+      status = ::RegGetValueA(RootKey(root), key_path->c_str(), value.c_str(), RRF_RT_REG_SZ,
+                              nullptr, text.data(), &bytes);
       if (status == ERROR_MORE_DATA) continue;
       if (status != ERROR_SUCCESS) return std::nullopt;
       text.resize(bytes > 0 ? bytes - 1 : 0);  // without the closing NUL
@@ -79,19 +88,21 @@ class SystemRegistryStore final : public Registry {
 
   bool WriteString(RegistryRoot root, std::string_view path, std::string_view name,
                    std::string_view value) override {
-    if (!Usable(path) || !Usable(name) || !Usable(value) || value.size() >= 0x7FFFFFFF) {
-      return false;
-    }
+    const auto key_path = SystemKeyPath(path);
+    if (!key_path || !Usable(name) || value.size() >= 0x7FFFFFFF) return false;
     OpenKey key;
-    if (::RegCreateKeyExA(RootKey(root), std::string(path).c_str(), 0, nullptr,
-                          REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.out(),
-                          nullptr) != ERROR_SUCCESS) {
-      return false;
-    }
-    const std::string text(value);
+    if (!Create(root, *key_path, key)) return false;
+    const std::string text(value);  // with the closing NUL the system expects
     return ::RegSetValueExA(key.get(), std::string(name).c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(text.c_str()),
                             static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  }
+
+ private:
+  static bool Create(RegistryRoot root, const std::string& key_path, OpenKey& key) {
+    return ::RegCreateKeyExA(RootKey(root), key_path.c_str(), 0, nullptr,
+                             REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.out(),
+                             nullptr) == ERROR_SUCCESS;
   }
 };
 

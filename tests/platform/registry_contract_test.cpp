@@ -1,5 +1,6 @@
 // One suite of behaviours that every registry store must show, run against
-// the file store and the in-memory store of the tests.
+// the file store, the in-memory store of the tests and, on Windows, the
+// system's registry.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +8,7 @@
 #include "platform/file_registry.h"
 #include "platform/registry.h"
 #include "support/memory_registry.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace webhoard {
@@ -30,11 +32,25 @@ struct MemoryStore {
 template <typename Store>
 class RegistryContract : public ::testing::Test {
  protected:
+  void SetUp() override {
+    // Never let the suite loose on the user's real registry.
+    if constexpr (requires { store_.sandbox; }) {
+      ASSERT_TRUE(store_.sandbox.ready());
+    }
+  }
   Store store_;
   Registry& registry() { return store_.registry; }
 };
 
+#ifdef _WIN32
+struct SystemStore {
+  testing::RegistrySandbox sandbox;
+  Registry& registry = SystemRegistry();
+};
+using Stores = ::testing::Types<FileStore, MemoryStore, SystemStore>;
+#else
 using Stores = ::testing::Types<FileStore, MemoryStore>;
+#endif
 TYPED_TEST_SUITE(RegistryContract, Stores);
 
 TYPED_TEST(RegistryContract, MissingKeysAndValuesReadAsAbsent) {
