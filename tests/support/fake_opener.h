@@ -1,56 +1,48 @@
-// A stand-in for the desktop's opener: an `xdg-open` script in a temporary
-// folder that becomes the whole PATH while the object lives. The script
-// records its arguments (count, then one per line) and then runs the body it
-// was given, so tests drive the real spawning and exit-status handling.
+// A stand-in for the desktop's opener of web pages, so tests drive the real
+// ShellOpen and see what it handed over.
+//
+// On Linux it is an `xdg-open` script in a temporary folder that becomes the
+// whole PATH while the object lives; `body` is shell script text run after
+// the arguments are recorded (for example "exit 3"). On Windows it is the
+// program associated with ".htm" pages: a batch file in the temporary folder
+// that records its argument and then runs `body` as batch text; the previous
+// association comes back when the object ends.
+//
+// With `install` false there is no opener at all (an empty PATH; on Windows
+// an association with a program type that does not exist).
 #pragma once
 
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/file_util.h"
-#include "support/environment.h"
 #include "support/temp_dir.h"
 
 namespace webhoard::testing {
 
 class FakeOpener {
  public:
-  // `body` is shell script text run after the arguments are recorded, for
-  // example "exit 3". With `install` false the PATH folder stays empty: no
-  // opener at all.
-  explicit FakeOpener(std::string_view body, bool install = true) {
-    if (const char* old = std::getenv("PATH")) old_path_ = old;
-    if (install) {
-      const std::string script = "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '" +
-                                 folder_.File("args") + "'\n" + std::string(body) + "\n";
-      const std::string path = folder_.Write("xdg-open", script);
-      ::chmod(path.c_str(), 0755);
-    }
-    testing::SetEnvironment("PATH", folder_.path().c_str());
-  }
-  ~FakeOpener() {
-    if (old_path_) {
-      testing::SetEnvironment("PATH", old_path_->c_str());
-    } else {
-      testing::SetEnvironment("PATH", nullptr);
-    }
-  }
+  explicit FakeOpener(std::string_view body, bool install = true);
+  ~FakeOpener();
   FakeOpener(const FakeOpener&) = delete;
   FakeOpener& operator=(const FakeOpener&) = delete;
 
-  // What the script recorded ("1\n<target>\n"), or nullopt when it never ran.
-  std::optional<std::string> RecordedArguments() const {
-    return ReadFileBytes(folder_.File("args"));
-  }
+  // What the opener recorded ("1\n<target>\n"), or nullopt when it never
+  // ran. The Windows shell starts the opener and returns at once, so there
+  // this waits a few seconds for the record to appear, unless told that the
+  // opener is not expected.
+  std::optional<std::string> RecordedArguments(bool wait_for_opener = true) const;
+  // Whether the opener ran once, with `path` as its one argument: spelled
+  // exactly so on Linux; on Windows naming the same file, since the shell
+  // hands over its own spelling (backslashes, short names).
+  bool Opened(const std::string& path) const;
   const TempDir& folder() const { return folder_; }
 
  private:
   TempDir folder_;
-  std::optional<std::string> old_path_;
+  // What the object replaced: PATH on Linux, the ".htm" association on
+  // Windows (nullopt when there was none).
+  std::optional<std::string> saved_;
 };
 
 }  // namespace webhoard::testing
