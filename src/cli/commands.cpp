@@ -62,7 +62,8 @@ constexpr Command kCommands[] = {
     {"settings", "show the stored settings, or set one",
      "usage: webhoard settings [SECTION NAME VALUE]\n\n"
      "Without arguments prints every setting (section, name, value). With three,\n"
-     "stores VALUE. The store is the one the windows use, in $WEBHOARD_CONFIG_DIR,\n"
+     "stores VALUE. The store is the one the windows use: on Windows the registry\n"
+     "(HKEY_CURRENT_USER\\Software\\Tarnwell\\Webhoard); elsewhere $WEBHOARD_CONFIG_DIR,\n"
      "else $XDG_CONFIG_HOME/webhoard, else ~/.config/webhoard.\n",
      RunSettings},
 };

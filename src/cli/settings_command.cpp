@@ -42,7 +42,7 @@ int RunSettings(Arguments& args, Console& console) {
   args.ExpectNoMore();
   SettingsStore store(SystemRegistry());
   if (!section) {
-    std::fprintf(console.err, "settings in %s\n", RegistryFolder().c_str());
+    std::fprintf(console.err, "settings in %s\n", SystemRegistryLocation(kSettingsKeyPath).c_str());
     for (const KnownSetting& s : kKnownSettings) {
       constexpr std::string_view kUnset = "\x01";
       const std::string stored = store.ReadSettingText(s.section, s.name, kUnset);
@@ -54,7 +54,7 @@ int RunSettings(Arguments& args, Console& console) {
   }
   if (!name || !value) throw UsageError("settings takes SECTION NAME VALUE, or nothing");
   if (!store.WriteSettingText(*section, *name, *value)) {
-    throw WorkError("could not write the setting to " + RegistryFolder());
+    throw WorkError("could not write the setting to " + SystemRegistryLocation(kSettingsKeyPath));
   }
   return kExitOk;
 }

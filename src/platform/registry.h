@@ -88,4 +88,9 @@ Registry& SystemRegistry();
 // on Windows $WEBHOARD_CONFIG_DIR, else %APPDATA%\webhoard.
 std::string RegistryFolder();
 
+// Where SystemRegistry() keeps the key at `path` below the current user's
+// root, for telling the user: the file store's folder, or on Windows the
+// key's full name ("HKEY_CURRENT_USER\Software\...").
+std::string SystemRegistryLocation(std::string_view path);
+
 }  // namespace webhoard

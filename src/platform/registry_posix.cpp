@@ -41,6 +41,10 @@ std::string RegistryFolder() {
   return WithoutTrailingSlash(home) + "/.config/webhoard";
 }
 
+std::string SystemRegistryLocation(std::string_view /*path*/) {
+  return RegistryFolder();
+}
+
 Registry& SystemRegistry() {
   static FileRegistry registry(RegistryFolder());
   return registry;

@@ -122,6 +122,10 @@ std::string RegistryFolder() {
   return ".\\webhoard";
 }
 
+std::string SystemRegistryLocation(std::string_view path) {
+  return std::string(RegistryRootName(RegistryRoot::kCurrentUser)) + "\\" + std::string(path);
+}
+
 Registry& SystemRegistry() {
   static SystemRegistryStore registry;
   return registry;
