@@ -2,7 +2,8 @@
 # Runs the Windows test programs of build-win64/ (scripts/build-win64.sh)
 # under Wine, each in turn, in a fresh Wine prefix that is removed
 # afterwards, without a display, and prints ctest-like totals. Exits
-# non-zero when a program fails.
+# non-zero when a program fails. Run as root, it installs Wine with apt when
+# it is missing.
 #
 #   scripts/test-win64.sh [--timeout SECONDS] [NAME...]
 #
@@ -18,17 +19,27 @@ names=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --timeout) timeout_seconds=$2; shift ;;
-    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     -*) echo "test-win64.sh: unknown option $1" >&2; exit 1 ;;
     *) names+=("$1") ;;
   esac
   shift
 done
 
-wine=$(command -v wine64 || true)
-[ -n "$wine" ] || { [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64; }
+find_wine() {
+  wine=$(command -v wine64 || true)
+  [ -n "$wine" ] || { [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64; } || true
+}
+find_wine
+if [ -z "$wine" ] && [ "$(id -u)" -eq 0 ]; then
+  echo "test-win64.sh: installing wine and wine64"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends wine wine64
+  find_wine
+fi
 if [ -z "$wine" ]; then
-  echo "test-win64.sh: wine64 is missing (apt-get install wine wine64)" >&2
+  echo "test-win64.sh: wine64 is missing (run as root, or: sudo apt-get install wine wine64)" >&2
   exit 1
 fi
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
