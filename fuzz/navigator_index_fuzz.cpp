@@ -28,6 +28,23 @@ void Check(bool condition, const char* what) {
   }
 }
 
+// The bytes as a file to read: in memory where the C library can do that,
+// else a temporary file that goes away when closed.
+std::FILE* OpenBytes(const std::uint8_t* data, std::size_t size) {
+#ifdef _WIN32
+  std::FILE* file = std::tmpfile();
+  if (file == nullptr) return nullptr;
+  if (std::fwrite(data, 1, size, file) != size) {
+    std::fclose(file);
+    return nullptr;
+  }
+  std::rewind(file);
+  return file;
+#else
+  return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+#endif
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,9 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 builder, prompter, stats);
     Check(stats.entries <= 250 + 0u, "more than 250 records on one page");
   } else {
-    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size == 0 ? 1 : size, "rb");
+    if (size == 0) return 0;
+    std::FILE* file = OpenBytes(data, size);
     if (file == nullptr) return 0;
-    if (size != 0) webhoard::ReadTextCacheIndex(file, "fuzz", builder, prompter, stats);
+    webhoard::ReadTextCacheIndex(file, "fuzz", builder, prompter, stats);
     std::fclose(file);
   }
   Check(items.empty() && stats.items_added == 0, "an item without a cached file");
