@@ -3,8 +3,10 @@
 #include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "common/file_util.h"
 #include "platform/file_registry.h"
@@ -122,6 +124,7 @@ TEST(SettingsStore, AStoreThatCannotBeWrittenStillReadsDefaults) {
   EXPECT_TRUE(store.ReadSettingFlag(kSection, "Detailed index", true));
 }
 
+#ifndef _WIN32  // fork
 TEST(SettingsStore, SettingsWrittenByOneProcessAreReadByAnother) {
   TempDir dir;
   const pid_t child = ::fork();
@@ -143,6 +146,7 @@ TEST(SettingsStore, SettingsWrittenByOneProcessAreReadByAnother) {
   EXPECT_EQ(store.ReadSettingNumber(kSection, "Emphasize Type", 0), 2);
   EXPECT_FALSE(store.ReadSettingFlag(kSection, "Detailed index", true));
 }
+#endif
 
 TEST(SettingsStore, ADamagedRegistryFileIsKeptAsideAndReadsAsDefaults) {
   TempDir dir;
