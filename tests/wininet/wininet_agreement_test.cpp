@@ -3,6 +3,11 @@
 // deletes is gone for WinINet too, while the rest of the container stays
 // readable. The entries are committed through WinINet itself, as a browser
 // would, and the program runs as a separate process beside this one.
+//
+// Only the NULL pattern enumerates everything under Wine (8.0): "*.*" and
+// any other text that is not a container prefix ("visited:") answer
+// ERROR_NO_MORE_ITEMS even when entries exist, where Windows lists them all.
+// So both sides here enumerate with NULL, as webhoard.exe itself does.
 #include <windows.h>
 // wininet.h needs the types of windows.h.
 #include <wininet.h>
