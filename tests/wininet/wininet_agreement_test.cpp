@@ -16,13 +16,14 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <future>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/program_run.h"
 
 namespace webhoard {
 namespace {
@@ -127,20 +128,7 @@ Enumeration WinInetEntries() {
   return found;
 }
 
-std::string DrainPipe(HANDLE read) {
-  std::string text;
-  char chunk[4096];
-  DWORD n = 0;
-  while (::ReadFile(read, chunk, sizeof chunk, &n, nullptr) && n > 0) text.append(chunk, n);
-  ::CloseHandle(read);
-  return text;
-}
-
-struct Outcome {
-  DWORD status = 0xFFFFFFFF;
-  std::string out;
-  std::string err;
-};
+using Outcome = testing::ProgramOutcome;
 
 std::string WebhoardPath() {
   char path[MAX_PATH] = {};
@@ -152,47 +140,13 @@ std::string WebhoardPath() {
 
 // Runs webhoard.exe with `arguments`, no input, and collects what it says.
 Outcome RunWebhoard(const std::string& arguments) {
-  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-  HANDLE out_read, out_write, err_read, err_write;
-  ::CreatePipe(&out_read, &out_write, &inherited, 0);
-  ::CreatePipe(&err_read, &err_write, &inherited, 0);
-  ::SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
-  ::SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);
-  const HANDLE nothing =
-      ::CreateFileA("NUL", GENERIC_READ, 0, &inherited, OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nothing;
-  startup.hStdOutput = out_write;
-  startup.hStdError = err_write;
-  std::string command = "\"" + WebhoardPath() + "\" " + arguments;
-  PROCESS_INFORMATION process = {};
-  const bool started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-  ::CloseHandle(out_write);
-  ::CloseHandle(err_write);
-  ::CloseHandle(nothing);
-  Outcome outcome;
-  std::future<std::string> err = std::async(std::launch::async, DrainPipe, err_read);
-  outcome.out = DrainPipe(out_read);
-  outcome.err = err.get();
-  if (!started) return outcome;
-  ::WaitForSingleObject(process.hProcess, INFINITE);
-  ::GetExitCodeProcess(process.hProcess, &outcome.status);
-  ::CloseHandle(process.hProcess);
-  ::CloseHandle(process.hThread);
-  return outcome;
+  return testing::RunProgram(WebhoardPath(), testing::SplitArguments(arguments), {});
 }
 
-// The lines of a program's output; its stdout is in text mode ("\r\n").
 std::vector<std::string> Lines(const std::string& out) {
   std::vector<std::string> lines;
   std::istringstream stream(out);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
 }
 
@@ -251,7 +205,7 @@ TEST_F(WinInetAgreement, ListsWhatWinInetEnumerates) {
   const Enumeration wininet = WinInetEntries();
   ASSERT_EQ(wininet.open_error, 0u);
   const Outcome list = RunWebhoard("list --ie");
-  ASSERT_EQ(list.status, 0u) << list.err;
+  ASSERT_EQ(list.status, 0) << list.err;
   // Every entry WinINet enumerates is read; each is listed under its own
   // cached file, or counted as dropped.
   const EntriesByFile listed = Listed(list.out);
@@ -273,7 +227,7 @@ TEST_F(WinInetAgreement, ListsWhatWinInetEnumerates) {
 
 TEST_F(WinInetAgreement, DeletesOneHostAndLeavesTheRest) {
   const Outcome deleted = RunWebhoard("delete --ie --domain " + kDeletedHost + " --yes");
-  ASSERT_EQ(deleted.status, 0u) << deleted.err;
+  ASSERT_EQ(deleted.status, 0) << deleted.err;
   EXPECT_EQ(Lines(deleted.out), std::vector<std::string>{"2"}) << deleted.err;  // page, picture
 
   const Enumeration wininet = WinInetEntries();
