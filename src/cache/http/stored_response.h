@@ -22,6 +22,9 @@ struct StoredBody {
   std::uint64_t offset = 0;
   std::uint64_t length = 0;
   std::string content_encoding;
+  // The CRC-32 (zlib's) the cache keeps of the stored bytes, checked when
+  // the body is copied; nullopt when the cache keeps none.
+  std::optional<std::uint32_t> crc32;
 };
 
 struct StoredResponse {
