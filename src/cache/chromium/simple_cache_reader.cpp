@@ -34,8 +34,12 @@ constexpr std::uint32_t kHasKeySha256 = 2;
 // cannot make the reader allocate without bound.
 constexpr std::uint64_t kMaxKeyLength = 4u << 20;
 constexpr std::uint64_t kMaxResponseInfoSize = 16u << 20;
-// Entry files up to this size are read in one go: most are small.
-constexpr std::uint64_t kReadWholeBelow = 64u << 10;
+// The header and key lie at the start of an entry file, the response info
+// and both end records at its end (unless the info is large): one read at
+// each end finds them all, and the body between is never read. A file
+// shorter than the first read is read whole, as cheaply as its header.
+constexpr std::size_t kHeadRead = 4u << 10;
+constexpr std::size_t kTailRead = 8u << 10;
 
 constexpr std::size_t kHashDigits = 16;
 
@@ -55,8 +59,9 @@ std::int64_t Tell(std::FILE* file) {
 #endif
 }
 
-// One entry file, read as a snapshot: its size is taken once, and a byte
-// range that can no longer be read whole (the file shrank) is a failure.
+// One entry file, read as a snapshot: its two ends are read when it is
+// opened, other ranges when asked for, and a range that can no longer be
+// read whole (the file shrank) is a failure.
 class EntryFile {
  public:
   explicit EntryFile(const std::string& path) : file_(OpenRegularFile(path), &std::fclose) {
@@ -66,16 +71,23 @@ class EntryFile {
     }
     // The reads below are few and exact; stdio's buffer would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    head_.resize(kHeadRead);
+    head_.resize(std::fread(head_.data(), 1, kHeadRead, file_.get()));
+    if (std::ferror(file_.get())) return;
+    if (head_.size() < kHeadRead) {
+      size_ = head_.size();
+      file_.reset();
+      ok_ = true;
+      return;
+    }
     if (Seek(file_.get(), 0, SEEK_END) != 0) return;
     const std::int64_t end = Tell(file_.get());
-    if (end < 0) return;
+    if (end < static_cast<std::int64_t>(kHeadRead)) return;
     size_ = static_cast<std::uint64_t>(end);
-    if (size_ < kReadWholeBelow) {
-      std::optional<std::string> whole = ReadFromDisk(0, size_);
-      if (!whole) return;
-      whole_ = std::move(*whole);
-      file_.reset();
-    }
+    tail_offset_ = size_ > kHeadRead + kTailRead ? size_ - kTailRead : kHeadRead;
+    std::optional<std::string> tail = ReadFromDisk(tail_offset_, size_ - tail_offset_);
+    if (!tail) return;
+    tail_ = std::move(*tail);
     ok_ = true;
   }
 
@@ -85,7 +97,11 @@ class EntryFile {
 
   std::optional<std::string> Read(std::uint64_t offset, std::uint64_t length) {
     if (!FitsIn(size_, offset, length)) return std::nullopt;
-    if (!file_) return whole_.substr(offset, length);
+    if (FitsIn(head_.size(), offset, length)) return head_.substr(offset, length);
+    if (offset >= tail_offset_ && FitsIn(tail_.size(), offset - tail_offset_, length)) {
+      return tail_.substr(offset - tail_offset_, length);
+    }
+    if (!file_) return std::nullopt;
     return ReadFromDisk(offset, length);
   }
 
@@ -103,7 +119,9 @@ class EntryFile {
   int open_error_ = 0;
   bool ok_ = false;
   std::uint64_t size_ = 0;
-  std::string whole_;
+  std::string head_;
+  std::uint64_t tail_offset_ = 0;
+  std::string tail_;
 };
 
 Bytes AsBytes(const std::string& text) {

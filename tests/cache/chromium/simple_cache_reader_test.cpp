@@ -43,8 +43,13 @@ TEST(SimpleCacheReader, KeepsCompleteWebPagesAndCountsTheRest) {
       {Entry(Key("/gz.css"), "HTTP/1.1 200 OK\nContent-type: text/css\nContent-Encoding: gzip",
              "\x1f\x8b gzip bytes"),
        std::nullopt},
-      // Above the size read in one go.
+      // Larger than the reads at either end of the file: the body, a long
+      // key and a large response info.
       {Entry(Key("/big.bin"), "HTTP/1.1 200 OK", std::string(100'000, 'b')), std::nullopt},
+      {Entry(Key("/long?q=" + std::string(5000, 'q')), "HTTP/1.1 200 OK", std::string(9000, 'l')),
+       std::nullopt},
+      {Entry(Key("/certs"), "HTTP/1.1 200 OK\nX-Chain: " + std::string(9000, 'c'), "body"),
+       std::nullopt},
       {changed(Entry(Key("/etag.gif"), "HTTP/1.1 200 OK\nX-Revalidated: yes", "GIF89a"),
                [](auto& s) { s.info.original_response_time = s.info.response_time - 4; }),
        std::nullopt},
@@ -102,41 +107,46 @@ TEST(SimpleCacheReader, KeepsCompleteWebPagesAndCountsTheRest) {
     EXPECT_EQ(ReadFileBytes(paths[i])->substr(r.body.offset, r.body.length), spec.body) << url;
   }
   EXPECT_EQ(read.skipped, skipped) << read.SkippedWords();
-  EXPECT_EQ(read.responses.size(), 5u);
+  EXPECT_EQ(read.responses.size(), 7u);
   EXPECT_EQ(kept[specs[0].key.substr(specs[0].key.rfind(' ') + 1)].content_type, "text/html");
   const StoredResponse& css = kept["http://127.0.0.1:8765/gz.css"];
   EXPECT_EQ(css.content_type, "text/css");
   EXPECT_EQ(css.body.content_encoding, "gzip");
 }
 
-// Every cut of an entry file and every flipped byte: no crash, no read
-// outside the file (the sanitizer build checks), the one entry counted,
-// and nothing kept that is not the entry's own body.
+// Cuts and flipped bytes: no crash, no read outside the file (the
+// sanitizer build checks), the one entry counted, and nothing kept that is
+// not the entry's own body. A small file is read whole, a large one at both
+// ends: every byte of the small one, and of the large one every byte that
+// is not body.
 TEST(SimpleCacheReader, DamagedEntryFilesAreSkippedNeverMisread) {
-  testing::TempDir dir;
-  const SimpleEntrySpec spec = Entry(Key("/p0.html"), kOk, "<html>hello</html>");
-  const std::string good = testing::SimpleEntryFile(spec);
-  const std::string path = dir.File(testing::SimpleEntryHash(spec.key) + "_0");
-  const auto read_one = [&](const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    const StoredResponses read = ReadSimpleCache(dir.path());
-    EXPECT_EQ(read.entries, 1u);
-    EXPECT_EQ(read.responses.size() + read.SkippedCount(), 1u);
-    return read;
-  };
-  for (std::size_t cut = 0; cut < good.size(); ++cut) {
-    EXPECT_TRUE(read_one(good.substr(0, cut)).responses.empty()) << cut;
-  }
-  for (std::size_t at = 0; at < good.size(); ++at) {
-    std::string bytes = good;
-    bytes[at] = static_cast<char>(bytes[at] ^ 0x41);
-    const StoredResponses read = read_one(bytes);
-    for (const StoredResponse& r : read.responses) {
-      EXPECT_EQ(r.url, "http://127.0.0.1:8765/p0.html") << at;
-      EXPECT_EQ(r.body.offset, 24 + spec.key.size()) << at;
-      EXPECT_EQ(r.body.length, spec.body.size()) << at;
+  for (const std::size_t body_size : {18u, 20'000u}) {
+    SCOPED_TRACE(body_size);
+    testing::TempDir dir;
+    const SimpleEntrySpec spec = Entry(Key("/p0.html"), kOk, std::string(body_size, 'b'));
+    const std::string good = testing::SimpleEntryFile(spec);
+    const std::string path = dir.File(testing::SimpleEntryHash(spec.key) + "_0");
+    const auto read_one = [&](const std::string& bytes) {
+      std::FILE* file = std::fopen(path.c_str(), "wb");
+      std::fwrite(bytes.data(), 1, bytes.size(), file);
+      std::fclose(file);
+      const StoredResponses read = ReadSimpleCache(dir.path());
+      EXPECT_EQ(read.entries, 1u);
+      EXPECT_EQ(read.responses.size() + read.SkippedCount(), 1u);
+      return read;
+    };
+    const std::size_t body_start = 24 + spec.key.size() + 8;
+    const std::size_t body_end = body_start + body_size - 16;
+    for (std::size_t at = 0; at < good.size(); ++at) {
+      if (at > body_start && at < body_end) at = body_end;
+      EXPECT_TRUE(read_one(good.substr(0, at)).responses.empty()) << at;
+      std::string bytes = good;
+      bytes[at] = static_cast<char>(bytes[at] ^ 0x41);
+      for (const StoredResponse& r : read_one(bytes).responses) {
+        EXPECT_EQ(r.url, "http://127.0.0.1:8765/p0.html") << at;
+        EXPECT_EQ(r.body.offset, 24 + spec.key.size()) << at;
+        EXPECT_EQ(r.body.length, body_size) << at;
+      }
     }
   }
 }
