@@ -10,7 +10,7 @@ namespace {
 // The response the entry holds, or the reason it is none. The checks go
 // from the entry's own state to its HTTP layer, so each entry gets the
 // first reason that rules it out.
-std::optional<SkipReason> Judge(const ChromiumEntry& entry, StoredResponse& response) {
+std::optional<SkipReason> Judge(ChromiumEntry& entry, StoredResponse& response) {
   if (entry.damaged) return SkipReason::kDamaged;
   if (!entry.finished) return SkipReason::kNotFinished;
   // Before the key: a "Range_" slice is a piece of a partial download, and
@@ -35,7 +35,7 @@ std::optional<SkipReason> Judge(const ChromiumEntry& entry, StoredResponse& resp
   // archive should date it by, and every version of the pickle has it
   // (the original time exists only in newer ones).
   response.time = info->response_time;
-  response.body = *entry.body;
+  response.body = std::move(*entry.body);
   response.body.content_encoding = head.content_encoding;
   return std::nullopt;
 }

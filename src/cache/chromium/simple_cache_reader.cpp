@@ -7,6 +7,7 @@
 #include <memory>
 #include <system_error>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "cache/chromium/chromium_entry.h"
@@ -225,33 +226,39 @@ ChromiumEntry ReadEntry(const std::string& path, bool sparse) {
   return entry;
 }
 
-bool IsHashDigits(std::string_view text) {
-  return text.size() == kHashDigits && std::all_of(text.begin(), text.end(), [](char c) {
-           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-         });
+// "<16 hex digits>_<kind>" as the hash and the kind, or nullopt. Works on
+// the native name, so a name that has no narrow form (possible on Windows)
+// is passed over rather than converted.
+std::optional<std::pair<std::string, char>> EntryFileName(const std::filesystem::path& path) {
+  const std::filesystem::path file_name = path.filename();
+  const auto& name = file_name.native();
+  if (name.size() != kHashDigits + 2 || name[kHashDigits] != '_') return std::nullopt;
+  std::string hash;
+  for (std::size_t i = 0; i < kHashDigits; ++i) {
+    const auto c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return std::nullopt;
+    hash.push_back(static_cast<char>(c));
+  }
+  return std::pair{hash, static_cast<char>(name.back())};
 }
 
 struct Listing {
   std::vector<std::string> entries;        // hashes with a "_0" file, sorted
   std::unordered_set<std::string> sparse;  // hashes with a "_s" file
+  std::string error;                       // why the listing ended early, if it did
 };
 
-std::optional<Listing> ListFolder(const std::string& folder, std::string* error) {
+Listing ListFolder(const std::string& folder) {
   Listing listing;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec);
   for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() != kHashDigits + 2 || name[kHashDigits] != '_') continue;
-    const std::string hash = name.substr(0, kHashDigits);
-    if (!IsHashDigits(hash)) continue;
-    if (name.back() == '0') listing.entries.push_back(hash);
-    if (name.back() == 's') listing.sparse.insert(hash);
+    const auto name = EntryFileName(it->path());
+    if (!name) continue;
+    if (name->second == '0') listing.entries.push_back(name->first);
+    if (name->second == 's') listing.sparse.insert(name->first);
   }
-  if (ec) {
-    *error = ec.message();
-    return std::nullopt;
-  }
+  if (ec) listing.error = ec.message();
   // The folder's order is the file system's; the hash order is the same
   // on every copy of the cache.
   std::sort(listing.entries.begin(), listing.entries.end());
@@ -262,21 +269,19 @@ std::optional<Listing> ListFolder(const std::string& folder, std::string* error)
 
 StoredResponses ReadSimpleCache(const std::string& folder, const ReadStopCheck& stop) {
   StoredResponses read;
-  std::string error;
-  const std::optional<Listing> listing = ListFolder(folder, &error);
-  if (!listing) {
-    read.notes.push_back("cannot list the cache folder " + folder + ": " + error);
-    return read;
+  const Listing listing = ListFolder(folder);
+  // What was listed before a failure is still read.
+  if (!listing.error.empty()) {
+    read.notes.push_back("cannot list the cache folder " + folder + ": " + listing.error);
   }
   StopPoll poll(stop);
-  for (const std::string& hash : listing->entries) {
+  for (const std::string& hash : listing.entries) {
     if (poll.Due()) {
       read.notes.push_back("the read was stopped after " + std::to_string(read.entries) + " of " +
-                           std::to_string(listing->entries.size()) + " entries");
+                           std::to_string(listing.entries.size()) + " entries");
       break;
     }
-    AddChromiumEntry(ReadEntry(JoinPath(folder, hash + "_0"), listing->sparse.contains(hash)),
-                     read);
+    AddChromiumEntry(ReadEntry(JoinPath(folder, hash + "_0"), listing.sparse.contains(hash)), read);
   }
   return read;
 }

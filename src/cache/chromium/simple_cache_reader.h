@@ -18,8 +18,8 @@
 
 namespace webhoard {
 
-// Reads every entry file of the Simple Cache `folder`. A folder that cannot
-// be listed gives no entries and a note. The stop check is asked every few
+// Reads every entry file of the Simple Cache `folder`. A listing that fails
+// is a note (the entries listed before the failure are still read). The stop check is asked every few
 // thousand entries; a stopped read keeps what it read and says so in a note.
 StoredResponses ReadSimpleCache(const std::string& folder, const ReadStopCheck& stop = {});
 
