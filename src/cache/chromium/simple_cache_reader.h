@@ -19,8 +19,9 @@
 namespace webhoard {
 
 // Reads every entry file of the Simple Cache `folder`. A listing that fails
-// is a note (the entries listed before the failure are still read). The stop check is asked every few
-// thousand entries; a stopped read keeps what it read and says so in a note.
+// is a note (the entries listed before the failure are still read). The
+// stop check is asked every few thousand entries; a stopped read keeps what
+// it read and says so in a note.
 StoredResponses ReadSimpleCache(const std::string& folder, const ReadStopCheck& stop = {});
 
 }  // namespace webhoard
