@@ -9,6 +9,7 @@
 #include "common/file_util.h"
 #include "support/simple_cache_writer.h"
 #include "support/temp_dir.h"
+#include "support/test_data.h"
 
 namespace webhoard {
 namespace {
@@ -148,6 +149,29 @@ TEST(SimpleCacheReader, DamagedEntryFilesAreSkippedNeverMisread) {
         EXPECT_EQ(r.body.length, body_size) << at;
       }
     }
+  }
+}
+
+// A page and its image as Chromium 156 stored them (read in place: the
+// reader changes nothing).
+TEST(SimpleCacheReader, ReadsACacheChromiumWrote) {
+  const StoredResponses read = ReadSimpleCache(testing::TestData("chromium-simple"));
+  EXPECT_EQ(read.entries, 2u);
+  ASSERT_EQ(read.responses.size(), 2u) << read.SkippedWords();
+  const struct {
+    std::string url, type;
+    std::uint64_t length;
+  } expected[] = {{"http://127.0.0.1:18765/a.gif", "image/gif", 43},
+                  {"http://127.0.0.1:18765/p0.html", "text/html", 49}};
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const StoredResponse& r = read.responses[i];
+    EXPECT_EQ(r.url, expected[i].url);
+    EXPECT_EQ(r.status, 200);
+    EXPECT_EQ(r.content_type, expected[i].type);
+    EXPECT_GT(r.time, 1'700'000'000);
+    ASSERT_EQ(r.body.length, expected[i].length);
+    EXPECT_EQ(Crc32(ReadFileBytes(r.body.file)->substr(r.body.offset, r.body.length)),
+              r.body.crc32);
   }
 }
 
