@@ -1,7 +1,10 @@
 #include "cache/chromium/blockfile_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <filesystem>
+#include <system_error>
 
 #include "common/file_util.h"
 #include "common/little_endian.h"
@@ -11,6 +14,10 @@ namespace webhoard {
 namespace {
 
 constexpr std::uint32_t kBlockFileMagic = 0xC104CAC3u;
+// Block files read whole share this much memory; further ones are read
+// piecewise. data_0 and data_1 can never be larger than 17 MiB, data_2 and
+// data_3 may reach 64 and 256 MiB.
+constexpr std::uint64_t kWholeFileMemory = 128ull << 20;
 
 // The size of an open file, or nullopt.
 std::optional<std::uint64_t> SizeOf(std::FILE* file) {
@@ -43,7 +50,8 @@ std::string HeaderProblem(const std::string& header, std::uint32_t number) {
 
 }  // namespace
 
-BlockfileFiles::BlockfileFiles(std::string folder) : folder_(std::move(folder)) {}
+BlockfileFiles::BlockfileFiles(std::string folder)
+    : folder_(std::move(folder)), memory_left_(kWholeFileMemory) {}
 BlockfileFiles::~BlockfileFiles() = default;
 
 BlockfileFiles::BlockFile& BlockfileFiles::OpenBlockFile(std::uint32_t number) {
@@ -69,9 +77,20 @@ BlockfileFiles::BlockFile& BlockfileFiles::OpenBlockFile(std::uint32_t number) {
     return block_file;
   }
   const Bytes bytes(reinterpret_cast<const std::uint8_t*>(header.data()), header.size());
-  block_file.size = *size;
   block_file.block_size = *ReadU32(bytes, 12);
   block_file.updating = *ReadU32(bytes, 56) != 0;
+  // Bytes past the last block an address can name are never needed.
+  block_file.size =
+      std::min(*size, kBlockFileHeaderSize + std::uint64_t{0x10000} * block_file.block_size);
+  if (block_file.size <= memory_left_) {
+    if (!ReadAt(block_file.file.get(), 0, block_file.size, block_file.whole)) {
+      block_file.problem = "it changed while it was read";
+      block_file.whole.clear();
+    } else {
+      memory_left_ -= block_file.size;
+    }
+    block_file.file.reset();
+  }
   return block_file;
 }
 
@@ -92,47 +111,69 @@ BytePlace BlockfileFiles::FindInBlockFile(BlockAddress address, std::uint64_t le
   return {PlaceStatus::kFound, block_file.path, address.Offset()};
 }
 
-BytePlace BlockfileFiles::FindSeparateFile(BlockAddress address, std::uint64_t length,
-                                           File* opened) {
-  const std::string path = JoinPath(folder_, address.FileName());
-  File file(OpenRegularFile(path));
-  if (!file) {
-    if (errno == ENOENT) {
-      ++missing_separate_;
-      return {PlaceStatus::kMissingFile, "", 0};
+std::optional<std::int64_t> BlockfileFiles::SeparateFileSize(const std::string& name) {
+  if (!separate_files_) {
+    // One listing instead of a look at every file: a cache may hold
+    // thousands. Links and other non-files are kept as -1, never followed.
+    separate_files_.emplace();
+    std::error_code ec;
+    for (const auto& file : std::filesystem::directory_iterator(folder_, ec)) {
+      const std::string file_name = file.path().filename().string();
+      if (!file_name.starts_with("f_")) continue;
+      std::error_code size_error;
+      const bool regular = !file.is_symlink(size_error) && file.is_regular_file(size_error);
+      const std::uintmax_t size = regular ? file.file_size(size_error) : 0;
+      (*separate_files_)[file_name] =
+          regular && !size_error ? static_cast<std::int64_t>(size) : -1;
     }
+  }
+  const auto it = separate_files_->find(name);
+  if (it == separate_files_->end()) return std::nullopt;
+  return it->second;
+}
+
+BytePlace BlockfileFiles::FindSeparateFile(BlockAddress address, std::uint64_t length) {
+  const std::string name = address.FileName();
+  const std::optional<std::int64_t> size = SeparateFileSize(name);
+  if (!size) {
+    ++missing_separate_;
+    return {PlaceStatus::kMissingFile, "", 0};
+  }
+  if (*size < 0 || static_cast<std::uint64_t>(*size) < length) {
     ++damaged_separate_;
     return {};
   }
-  const std::optional<std::uint64_t> size = SizeOf(file.get());
-  if (!size || *size < length) {
-    ++damaged_separate_;
-    return {};
-  }
-  if (opened != nullptr) *opened = std::move(file);
-  return {PlaceStatus::kFound, path, 0};
+  return {PlaceStatus::kFound, JoinPath(folder_, name), 0};
 }
 
 BytePlace BlockfileFiles::Find(BlockAddress address, std::uint64_t length) {
   if (!address.IsUsable()) return {};
-  if (address.separate_file()) return FindSeparateFile(address, length, nullptr);
+  if (address.separate_file()) return FindSeparateFile(address, length);
   BlockFile* unused = nullptr;
   return FindInBlockFile(address, length, &unused);
 }
 
 ReadBytes BlockfileFiles::Read(BlockAddress address, std::uint64_t length) {
   if (!address.IsUsable()) return {};
-  File separate;
-  BlockFile* block_file = nullptr;
-  const BytePlace place = address.separate_file()
-                              ? FindSeparateFile(address, length, &separate)
-                              : FindInBlockFile(address, length, &block_file);
-  if (place.status != PlaceStatus::kFound) return {place.status, {}};
-  std::FILE* file = separate ? separate.get() : block_file->file.get();
   ReadBytes read{PlaceStatus::kFound, {}};
-  // A file that shrinks under the reader (the browser is running) is damage
-  // for this record only.
-  if (!ReadAt(file, place.offset, length, read.bytes)) return {};
+  if (address.separate_file()) {
+    const BytePlace place = FindSeparateFile(address, length);
+    if (place.status != PlaceStatus::kFound) return {place.status, {}};
+    const File file(OpenRegularFile(place.path));
+    // A file that vanishes or shrinks under the reader (the browser is
+    // running) is damage for this record only.
+    if (!file || !ReadAt(file.get(), 0, length, read.bytes)) return {};
+    return read;
+  }
+  BlockFile* block_file = nullptr;
+  const BytePlace place = FindInBlockFile(address, length, &block_file);
+  if (place.status != PlaceStatus::kFound) return {place.status, {}};
+  if (!block_file->file) {
+    read.bytes = block_file->whole.substr(static_cast<std::size_t>(place.offset),
+                                          static_cast<std::size_t>(length));
+  } else if (!ReadAt(block_file->file.get(), place.offset, length, read.bytes)) {
+    return {};
+  }
   return read;
 }
 

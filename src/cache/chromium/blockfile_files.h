@@ -1,8 +1,11 @@
 // The files of one blockfile cache folder as its addresses reach them: the
-// block files (data_N), each opened once when first named and its header
-// checked, and the separate files (f_xxxxxx), opened when named. Every
-// place an address names is checked against the real file before a byte is
-// read, and files are only ever opened for reading, as regular files.
+// block files (data_N), each opened once when first named, its header
+// checked and, within a memory budget, read whole (a cache keeps its
+// records in them, and one read beats thousands of small ones); and the
+// separate files (f_xxxxxx), listed once for their sizes and opened only
+// when a key or response info stored in one is read. Every place an address
+// names is checked against the real file before a byte is read, and files
+// are only ever opened for reading, as regular files.
 //
 // A file that is missing (the browser's snapshot lacks data_3, an f_ file
 // was evicted) and a file or place that is damaged are told apart: the
@@ -13,7 +16,9 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cache/chromium/blockfile_address.h"
@@ -63,8 +68,9 @@ class BlockfileFiles {
 
   struct BlockFile {
     std::string path;
-    File file;
-    std::uint64_t size = 0;
+    File file;          // open while the file is read piecewise
+    std::string whole;  // the file, when it was read whole
+    std::uint64_t size = 0;  // no more than its blocks can address
     std::uint32_t block_size = 0;
     std::string problem;  // why it is unusable; "" when usable
     bool missing = false;
@@ -74,10 +80,15 @@ class BlockfileFiles {
 
   BlockFile& OpenBlockFile(std::uint32_t number);
   BytePlace FindInBlockFile(BlockAddress address, std::uint64_t length, BlockFile** file);
-  BytePlace FindSeparateFile(BlockAddress address, std::uint64_t length, File* opened);
+  BytePlace FindSeparateFile(BlockAddress address, std::uint64_t length);
+  // The size of a separate file: nullopt when it is missing, -1 when it is
+  // no regular file.
+  std::optional<std::int64_t> SeparateFileSize(const std::string& name);
 
   std::string folder_;
   std::map<std::uint32_t, BlockFile> block_files_;
+  std::uint64_t memory_left_;  // for block files read whole
+  std::optional<std::unordered_map<std::string, std::int64_t>> separate_files_;
   std::uint64_t missing_separate_ = 0;
   std::uint64_t damaged_separate_ = 0;
 };
