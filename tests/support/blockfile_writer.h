@@ -106,8 +106,8 @@ class BlockfileImage {
   void WriteTo(const std::string& folder) const {
     std::filesystem::create_directories(folder);
     for (const auto& [name, bytes] : files) {
-      std::ofstream(folder + "/" + name, std::ios::binary).write(bytes.data(),
-                                                                 static_cast<std::streamsize>(bytes.size()));
+      std::ofstream(folder + "/" + name, std::ios::binary)
+          .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
   }
 

@@ -27,9 +27,13 @@ bool BlockAddress::IsUsable() const {
   return (value_ & 0x0c000000u) == 0;
 }
 
-std::uint32_t BlockAddress::BlockSize() const { return BlockSizeOf(type()); }
+std::uint32_t BlockAddress::BlockSize() const {
+  return BlockSizeOf(type());
+}
 
-std::string BlockFileName(std::uint32_t number) { return "data_" + std::to_string(number); }
+std::string BlockFileName(std::uint32_t number) {
+  return "data_" + std::to_string(number);
+}
 
 std::string BlockAddress::FileName() const {
   if (!separate_file()) return BlockFileName(file_number());

@@ -45,7 +45,9 @@ class BlockAddress {
   // "data_1" or "f_00001f".
   std::string FileName() const;
   // Where the run starts in its block file, and how long it is.
-  std::uint64_t Offset() const { return kBlockFileHeaderSize + std::uint64_t{first_block()} * BlockSize(); }
+  std::uint64_t Offset() const {
+    return kBlockFileHeaderSize + std::uint64_t{first_block()} * BlockSize();
+  }
   std::uint64_t RunLength() const { return std::uint64_t{block_count()} * BlockSize(); }
 
  private:

@@ -123,8 +123,7 @@ std::optional<std::int64_t> BlockfileFiles::SeparateFileSize(const std::string& 
       std::error_code size_error;
       const bool regular = !file.is_symlink(size_error) && file.is_regular_file(size_error);
       const std::uintmax_t size = regular ? file.file_size(size_error) : 0;
-      (*separate_files_)[file_name] =
-          regular && !size_error ? static_cast<std::int64_t>(size) : -1;
+      (*separate_files_)[file_name] = regular && !size_error ? static_cast<std::int64_t>(size) : -1;
     }
   }
   const auto it = separate_files_->find(name);
@@ -194,8 +193,9 @@ void BlockfileFiles::AddNotes(std::vector<std::string>& notes) const {
                     " streams of the cache are stored in files that are missing.");
   }
   if (damaged_separate_ > 0) {
-    notes.push_back(std::to_string(damaged_separate_) +
-                    " streams of the cache are stored in files that cannot be read or are too short.");
+    notes.push_back(
+        std::to_string(damaged_separate_) +
+        " streams of the cache are stored in files that cannot be read or are too short.");
   }
 }
 

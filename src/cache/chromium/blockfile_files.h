@@ -68,14 +68,14 @@ class BlockfileFiles {
 
   struct BlockFile {
     std::string path;
-    File file;          // open while the file is read piecewise
-    std::string whole;  // the file, when it was read whole
+    File file;               // open while the file is read piecewise
+    std::string whole;       // the file, when it was read whole
     std::uint64_t size = 0;  // no more than its blocks can address
     std::uint32_t block_size = 0;
     std::string problem;  // why it is unusable; "" when usable
     bool missing = false;
-    bool updating = false;       // the header was being changed
-    std::uint64_t refused = 0;   // places asked for while missing or damaged
+    bool updating = false;      // the header was being changed
+    std::uint64_t refused = 0;  // places asked for while missing or damaged
   };
 
   BlockFile& OpenBlockFile(std::uint32_t number);

@@ -57,7 +57,8 @@ std::optional<BlockfileIndex> ReadBlockfileIndex(const std::string& path,
   }
   index.table.resize(got / 4);
   for (std::size_t i = 0; i < index.table.size(); ++i) {
-    index.table[i] = LoadLE<std::uint32_t>(reinterpret_cast<const std::uint8_t*>(table.data()) + 4 * i);
+    index.table[i] =
+        LoadLE<std::uint32_t>(reinterpret_cast<const std::uint8_t*>(table.data()) + 4 * i);
   }
   return index;
 }

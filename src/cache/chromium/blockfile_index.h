@@ -12,9 +12,9 @@
 namespace webhoard {
 
 struct BlockfileIndex {
-  std::uint32_t version = 0;       // 0x20000, 0x20001, 0x30000
-  std::uint32_t entry_count = 0;   // as the header counts them
-  std::uint32_t table_length = 0;  // buckets the header declares
+  std::uint32_t version = 0;         // 0x20000, 0x20001, 0x30000
+  std::uint32_t entry_count = 0;     // as the header counts them
+  std::uint32_t table_length = 0;    // buckets the header declares
   std::vector<std::uint32_t> table;  // the buckets present in the file (entry addresses, 0 = none)
 };
 

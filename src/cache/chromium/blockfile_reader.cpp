@@ -44,9 +44,9 @@ class BlockfileWalk {
   BlockfileIndex index_;
   std::unordered_set<std::uint32_t> visited_;
   std::uint64_t found_ = 0;
-  std::uint64_t bad_links_ = 0;   // chains ending in an address that names no record
-  std::uint64_t loops_ = 0;       // chains leading back to an entry met before
-  std::uint64_t not_live_ = 0;    // evicted or doomed entries, passed over
+  std::uint64_t bad_links_ = 0;  // chains ending in an address that names no record
+  std::uint64_t loops_ = 0;      // chains leading back to an entry met before
+  std::uint64_t not_live_ = 0;   // evicted or doomed entries, passed over
 };
 
 void BlockfileWalk::Run() {
@@ -135,9 +135,8 @@ void BlockfileWalk::CheckRankings(const EntryRecord& record, std::uint32_t addre
   }
   const ReadBytes bytes = files_.Read(rankings, kRankingsNodeSize);
   const std::optional<RankingsNode> node =
-      bytes.status == PlaceStatus::kFound
-          ? ParseRankingsNode(bytes.bytes, index_.version < 0x20001)
-          : std::nullopt;
+      bytes.status == PlaceStatus::kFound ? ParseRankingsNode(bytes.bytes, index_.version < 0x20001)
+                                          : std::nullopt;
   // Without its node nobody can tell whether the entry was still being
   // written, so it is not trusted.
   if (!node || !node->self_hash_ok || node->entry != address) {
@@ -183,14 +182,13 @@ void BlockfileWalk::AddWalkNotes(bool stopped) {
   }
   if (!stopped && found_ != index_.entry_count) {
     notes_.push_back("The cache's index counts " + std::to_string(index_.entry_count) +
-                     " entries, but " + std::to_string(found_) + " were found.");
+                     " entries; its table leads to " + std::to_string(found_) + ".");
   }
 }
 
 }  // namespace
 
-void ReadBlockfileCache(const std::string& folder,
-                        const std::function<void(ChromiumEntry&&)>& sink,
+void ReadBlockfileCache(const std::string& folder, const std::function<void(ChromiumEntry&&)>& sink,
                         std::vector<std::string>& notes, const ReadStopCheck& stop) {
   BlockfileWalk(folder, sink, notes, stop).Run();
 }

@@ -21,8 +21,7 @@
 
 namespace webhoard {
 
-void ReadBlockfileCache(const std::string& folder,
-                        const std::function<void(ChromiumEntry&&)>& sink,
+void ReadBlockfileCache(const std::string& folder, const std::function<void(ChromiumEntry&&)>& sink,
                         std::vector<std::string>& notes, const ReadStopCheck& stop = {});
 
 }  // namespace webhoard

@@ -27,7 +27,8 @@ std::optional<EntryRecord> ParseEntryRecord(std::string_view bytes, bool zero_ha
   record.next = U32(bytes, 4);
   record.rankings = U32(bytes, 8);
   record.state = U32(bytes, 20);
-  record.creation_time = LoadLE<std::int64_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 24);
+  record.creation_time =
+      LoadLE<std::int64_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 24);
   record.key_length = static_cast<std::int32_t>(U32(bytes, 32));
   record.long_key = U32(bytes, 36);
   for (std::size_t i = 0; i < 4; ++i) {

@@ -1,6 +1,8 @@
 // The blockfile reader over the real 2014 sample (read in place), over
 // damaged copies of it, and over small folders written for the cases the
 // sample lacks (blockfile_writer.h).
+#include "cache/chromium/blockfile_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "cache/chromium/blockfile_reader.h"
 #include "common/file_util.h"
 #include "support/blockfile_writer.h"
 #include "support/temp_dir.h"
@@ -35,8 +36,9 @@ struct Read {
     return nullptr;
   }
   bool HasNote(const std::string& part) const {
-    return std::any_of(notes.begin(), notes.end(),
-                       [&](const std::string& note) { return note.find(part) != std::string::npos; });
+    return std::any_of(notes.begin(), notes.end(), [&](const std::string& note) {
+      return note.find(part) != std::string::npos;
+    });
   }
 };
 
@@ -153,8 +155,9 @@ TEST(BlockfileSample, DamagedCopiesAreReadSafely) {
       if (sound[i] != 0) used.push_back(i);
     }
     std::vector<std::string> variants;
-    for (const std::size_t cut : {std::size_t{0}, std::size_t{100}, std::size_t{368}, std::size_t{8191},
-                                  std::size_t{8192 + 300}, sound.size() / 2, sound.size() - 1}) {
+    for (const std::size_t cut :
+         {std::size_t{0}, std::size_t{100}, std::size_t{368}, std::size_t{8191},
+          std::size_t{8192 + 300}, sound.size() / 2, sound.size() - 1}) {
       variants.push_back(sound.substr(0, std::min(cut, sound.size())));
     }
     for (int round = 0; round < 15; ++round) {
@@ -199,7 +202,8 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
     std::string note;  // a part of a note that must be there; "" for no note
   };
   const Case cases[] = {
-      {"sound", 0x400,
+      {"sound",
+       0x400,
        [](BlockfileImage& image) {
          image.Add(Entry("http://a/"));
          image.Add(Entry("http://b/" + std::string(600, 'b')));  // spills into 3 blocks
@@ -214,7 +218,8 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
         "http://c/" + std::string(1330, 'c') + " info body", "http://d/ info body",
         "http://e/ info"},
        ""},
-      {"dirty, sparse and doomed", 0x400,
+      {"dirty, sparse and doomed",
+       0x400,
        [](BlockfileImage& image) {
          BlockfileEntrySpec dirty = Entry("http://dirty/");
          dirty.dirty = 1;
@@ -229,10 +234,11 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
          doomed.state = 2;
          image.Add(doomed);
        },
-       {"Range_http://parent/:2fc0be37b169de:1 sparse info body", "http://dirty/ unfinished info body",
-        "http://parent/ sparse info body"},
+       {"Range_http://parent/:2fc0be37b169de:1 sparse info body",
+        "http://dirty/ unfinished info body", "http://parent/ sparse info body"},
        ""},
-      {"a chain that loops", 1,
+      {"a chain that loops",
+       1,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          const std::uint32_t b = image.Add(Entry("http://b/"));  // head: b -> a
@@ -241,40 +247,51 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
        },
        {"http://a/ info body", "http://b/ info body", "http://c/ info body"},
        "lead back"},
-      {"an entry that links to itself", 1,
+      {"an entry that links to itself",
+       1,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          image.SetEntryField(a, 4, a);
        },
-       {"http://a/ info body"}, "lead back"},
-      {"a link past the end of data_1", 1,
+       {"http://a/ info body"},
+       "lead back"},
+      {"a link past the end of data_1",
+       1,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          image.SetEntryField(a, 4, 0xa001fff0u);
        },
-       {"http://a/ info body"}, "names no entry"},
-      {"a link of the wrong type", 1,
+       {"http://a/ info body"},
+       "names no entry"},
+      {"a link of the wrong type",
+       1,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          image.SetEntryField(a, 4, 0xd0000001u);
        },
-       {"http://a/ info body"}, "names no entry"},
-      {"a record whose self hash fails ends its chain", 1,
+       {"http://a/ info body"},
+       "names no entry"},
+      {"a record whose self hash fails ends its chain",
+       1,
        [](BlockfileImage& image) {
          image.Add(Entry("http://a/"));
          const std::uint32_t b = image.Add(Entry("http://b/"));
          image.SetEntryField(b, 12, 7, /*rehash=*/false);
        },
-       {" damaged"}, "counts 2 entries, but 1 were found"},
-      {"a key that fails its hash, a key past its record", 0x400,
+       {" damaged"},
+       "counts 2 entries; its table leads to 1."},
+      {"a key that fails its hash, a key past its record",
+       0x400,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          image.SetEntryField(a, 0, image.EntryField(a, 0) ^ 1);
          const std::uint32_t b = image.Add(Entry("http://b/"));
          image.SetEntryField(b, 32, 200);
        },
-       {" damaged", "http://a/ damaged"}, ""},
-      {"rankings node lost, foreign or failing its hash", 0x400,
+       {" damaged", "http://a/ damaged"},
+       ""},
+      {"rankings node lost, foreign or failing its hash",
+       0x400,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          image.SetEntryField(a, 8, 0);
@@ -284,8 +301,10 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
          const std::uint32_t d = image.Add(Entry("http://d/"));
          image.files["data_0"][BlockfileImage::Offset(image.EntryField(d, 8))] ^= 1;
        },
-       {"http://a/ damaged", "http://b/ damaged", "http://c/ info body", "http://d/ damaged"}, ""},
-      {"streams larger than their blocks or of a negative size", 0x400,
+       {"http://a/ damaged", "http://b/ damaged", "http://c/ info body", "http://d/ damaged"},
+       ""},
+      {"streams larger than their blocks or of a negative size",
+       0x400,
        [](BlockfileImage& image) {
          const std::uint32_t a = image.Add(Entry("http://a/"));
          image.SetEntryField(a, 40, 257);
@@ -298,7 +317,8 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
        },
        {"http://a/ damaged body", "http://b/ damaged info", "http://c/ damaged info"},
        "too short"},
-      {"missing data_2 and f_ files cost streams, not entries", 0x400,
+      {"missing data_2 and f_ files cost streams, not entries",
+       0x400,
        [](BlockfileImage& image) {
          image.Add({"http://a/", std::string(2000, 'h'), "body"});
          BlockfileEntrySpec separate = Entry("http://b/");
@@ -307,25 +327,32 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
          image.files.erase("data_2");
          image.files.erase("f_000001");
        },
-       {"http://a/ body", "http://b/ info"}, "data_2 cannot be read (it is missing): 1 "},
-      {"a damaged block file header", 0x400,
+       {"http://a/ body", "http://b/ info"},
+       "data_2 cannot be read (it is missing): 1 "},
+      {"a damaged block file header",
+       0x400,
        [](BlockfileImage& image) {
          image.Add({"http://a/", std::string(2000, 'h'), "body"});
          image.files["data_2"][12] = 9;
        },
-       {"http://a/ damaged body"}, "data_2 cannot be read (its block size is unknown)"},
-      {"no blockfile index", 0x400,
+       {"http://a/ damaged body"},
+       "data_2 cannot be read (its block size is unknown)"},
+      {"no blockfile index",
+       0x400,
        [](BlockfileImage& image) {
          image.Add(Entry("http://a/"));
          image.files["index"][0] = 'x';
        },
-       {}, "no blockfile index"},
-      {"an index cut short", 0x400,
+       {},
+       "no blockfile index"},
+      {"an index cut short",
+       0x400,
        [](BlockfileImage& image) {
          image.Add(Entry("http://a/"));
          image.files["index"].resize(368 + 8);
        },
-       {}, "only 2 of 1024 buckets"},
+       {},
+       "only 2 of 1024 buckets"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
