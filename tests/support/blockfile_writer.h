@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -130,6 +131,9 @@ class BlockfileImage {
     const std::size_t block_size = Get(data, 12);
     const std::size_t blocks = (std::max<std::size_t>(length, 1) + block_size - 1) / block_size;
     const auto first = static_cast<std::uint32_t>((data.size() - kHeader) / block_size);
+    // One file holds what 16-bit block numbers reach; the browser would go
+    // on in a further data_N, which this writer does not.
+    if (first + blocks > 0x10000) throw std::length_error("block file full");
     data.resize(data.size() + blocks * block_size, '\0');
     Put(data, 16, Get(data, 16) + static_cast<std::uint32_t>(blocks));
     Put(data, 20, Get(data, 16));
