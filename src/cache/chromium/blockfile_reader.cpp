@@ -1,5 +1,7 @@
 #include "cache/chromium/blockfile_reader.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unordered_set>
 
@@ -17,6 +19,7 @@ namespace {
 // info with a certificate chain takes a few KiB; keys are addresses.
 constexpr std::int32_t kMaxResponseInfoSize = 4 << 20;
 constexpr std::int32_t kMaxKeyLength = 4 << 20;
+constexpr std::uint32_t kBlockCountBits = 0x03000000u;
 
 class BlockfileWalk {
  public:
@@ -42,11 +45,12 @@ class BlockfileWalk {
   StopPoll poll_;
   BlockfileFiles files_;
   BlockfileIndex index_;
+  // The records met, by place: the same first block under another block
+  // count is the same record.
   std::unordered_set<std::uint32_t> visited_;
   std::uint64_t found_ = 0;
   std::uint64_t bad_links_ = 0;  // chains ending in an address that names no record
   std::uint64_t loops_ = 0;      // chains leading back to an entry met before
-  std::uint64_t not_live_ = 0;   // evicted or doomed entries, passed over
 };
 
 void BlockfileWalk::Run() {
@@ -61,7 +65,7 @@ void BlockfileWalk::Run() {
         stopped = true;
         break;
       }
-      if (!visited_.insert(address).second) {
+      if (!visited_.insert(address & ~kBlockCountBits).second) {
         ++loops_;
         break;
       }
@@ -91,10 +95,8 @@ std::uint32_t BlockfileWalk::ReadEntry(std::uint32_t address_value, std::uint32_
     sink_(std::move(entry));
     return 0;
   }
-  if (record->state != 0) {
-    ++not_live_;
-    return record->next;
-  }
+  // Evicted and doomed entries are no longer the cache's; their chain goes on.
+  if (record->state != 0) return record->next;
   const std::optional<std::string> key = ReadKey(*record, bytes.bytes);
   const std::uint32_t mask = index_.table_length - 1;
   const bool in_its_bucket = (index_.table_length & mask) != 0 || (record->hash & mask) == bucket;
