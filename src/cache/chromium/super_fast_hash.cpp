@@ -1,17 +1,15 @@
 #include "cache/chromium/super_fast_hash.h"
 
-#include <cstddef>
-
 namespace webhoard {
 namespace {
 
 std::uint32_t Get16(const char* p) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(p[0])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(p[1])) << 8;
+  return static_cast<std::uint32_t>(static_cast<std::uint8_t>(p[0])) |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(p[1])) << 8;
 }
 
-// The lone last byte is taken as a signed char, as the browser does; it only
-// matters for bytes above 0x7f.
+// The lone last byte enters as a signed char, as the caches' writer took it;
+// it matters only for keys with bytes over 0x7f.
 std::uint32_t SignedByte(char c) {
   return static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
 }
@@ -22,10 +20,10 @@ std::uint32_t SuperFastHash(std::string_view bytes) {
   if (bytes.empty()) return 0;
   auto hash = static_cast<std::uint32_t>(bytes.size());
   const char* p = bytes.data();
-  for (std::size_t quads = bytes.size() / 4; quads > 0; --quads, p += 4) {
+  for (std::size_t pairs = bytes.size() / 4; pairs > 0; --pairs, p += 4) {
     hash += Get16(p);
-    const std::uint32_t mixed = (Get16(p + 2) << 11) ^ hash;
-    hash = (hash << 16) ^ mixed;
+    const std::uint32_t tmp = (Get16(p + 2) << 11) ^ hash;
+    hash = (hash << 16) ^ tmp;
     hash += hash >> 11;
   }
   switch (bytes.size() % 4) {
@@ -44,8 +42,6 @@ std::uint32_t SuperFastHash(std::string_view bytes) {
       hash += SignedByte(p[0]);
       hash ^= hash << 10;
       hash += hash >> 1;
-      break;
-    default:
       break;
   }
   hash ^= hash << 3;

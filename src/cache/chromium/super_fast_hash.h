@@ -1,8 +1,6 @@
-// The 32-bit hash Chromium's disk cache keeps of keys and of its own
-// records (Paul Hsieh's SuperFastHash, as Chromium's persistent hash
-// computes it): the blockfile entry hash and self hashes, the Simple
-// Cache's key hash. Checking it tells a sound record from a damaged or
-// half-written one.
+// The 32-bit hash Chromium's disk caches keep of every entry key (Paul
+// Hsieh's SuperFastHash): in a Simple Cache entry's header and in a
+// blockfile entry record. A key whose stored hash differs was damaged.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +8,6 @@
 
 namespace webhoard {
 
-// The hash of `bytes`; 0 for none.
 std::uint32_t SuperFastHash(std::string_view bytes);
 
 }  // namespace webhoard
