@@ -24,15 +24,15 @@ namespace {
 constexpr const char* kName = "blockfile_cache_fuzz";
 
 webhoard::testing::BlockfileImage SoundImage() {
-  using webhoard::testing::BlockfileEntrySpec;
+  using webhoard::testing::BlockfileEntryToWrite;
   webhoard::testing::BlockfileImage image(4);
   image.Add({"http://a/", "HTTP/1.1 200 OK", "a body"});
   image.Add({"http://b/" + std::string(400, 'b'), std::string(1500, 'h'), std::string(5000, 'x')});
-  BlockfileEntrySpec separate{"http://c/", "HTTP/1.1 200 OK", "c body"};
+  BlockfileEntryToWrite separate{"http://c/", "HTTP/1.1 200 OK", "c body"};
   separate.body_in_separate_file = true;
   separate.long_key = true;
   image.Add(separate);
-  BlockfileEntrySpec child{"Range_http://c/:1:0", "", "range"};
+  BlockfileEntryToWrite child{"Range_http://c/:1:0", "", "range"};
   child.flags = 2;
   child.dirty = 1;
   image.Add(child);

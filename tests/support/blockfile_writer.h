@@ -21,7 +21,7 @@
 
 namespace webhoard::testing {
 
-struct BlockfileEntrySpec {
+struct BlockfileEntryToWrite {
   std::string key;
   std::string response_info;  // stream 0; "" for none
   std::string body;           // stream 1; "" for none
@@ -55,29 +55,29 @@ class BlockfileImage {
   }
 
   // Adds an entry at the head of its bucket's chain; answers its address.
-  std::uint32_t Add(const BlockfileEntrySpec& spec) {
+  std::uint32_t Add(const BlockfileEntryToWrite& entry) {
     std::string record(256, '\0');
     const std::uint32_t long_key =
-        spec.long_key || spec.key.size() >= 4 * 256 - 96 ? Store(spec.key, false) : 0;
-    if (long_key == 0) record.resize((96 + spec.key.size() + 1 + 255) / 256 * 256, '\0');
+        entry.long_key || entry.key.size() >= 4 * 256 - 96 ? Store(entry.key, false) : 0;
+    if (long_key == 0) record.resize((96 + entry.key.size() + 1 + 255) / 256 * 256, '\0');
     const std::uint32_t address = Allocate(2, record.size());
-    const std::uint32_t hash = SuperFastHash(spec.key);
+    const std::uint32_t hash = SuperFastHash(entry.key);
     const std::uint32_t bucket = hash & (table_length_ - 1);
     std::string& index = files["index"];
     Put(record, 0, hash);
     Put(record, 4, Get(index, 368 + 4 * bucket));
-    Put(record, 8, AddRankings(address, spec.dirty));
-    Put(record, 20, spec.state);
-    Put(record, 32, static_cast<std::uint32_t>(spec.key.size()));
+    Put(record, 8, AddRankings(address, entry.dirty));
+    Put(record, 20, entry.state);
+    Put(record, 32, static_cast<std::uint32_t>(entry.key.size()));
     Put(record, 36, long_key);
-    if (long_key == 0) record.replace(96, spec.key.size(), spec.key);
-    const std::string* streams[] = {&spec.response_info, &spec.body};
-    const bool separate[] = {spec.info_in_separate_file, spec.body_in_separate_file};
+    if (long_key == 0) record.replace(96, entry.key.size(), entry.key);
+    const std::string* streams[] = {&entry.response_info, &entry.body};
+    const bool separate[] = {entry.info_in_separate_file, entry.body_in_separate_file};
     for (std::size_t i = 0; i < 2; ++i) {
       Put(record, 40 + 4 * i, static_cast<std::uint32_t>(streams[i]->size()));
       if (!streams[i]->empty()) Put(record, 56 + 4 * i, Store(*streams[i], separate[i]));
     }
-    Put(record, 72, spec.flags);
+    Put(record, 72, entry.flags);
     Put(record, 92, SuperFastHash(std::string_view(record).substr(0, 92)));
     Place(address).replace(Offset(address), record.size(), record);
     Put(index, 368 + 4 * bucket, address);

@@ -21,7 +21,7 @@
 namespace webhoard {
 namespace {
 
-using testing::BlockfileEntrySpec;
+using testing::BlockfileEntryToWrite;
 using testing::BlockfileImage;
 using testing::TempDir;
 
@@ -35,9 +35,9 @@ struct Read {
     }
     return nullptr;
   }
-  bool HasNote(const std::string& part) const {
+  bool HasNote(const std::string& words) const {
     return std::any_of(notes.begin(), notes.end(), [&](const std::string& note) {
-      return note.find(part) != std::string::npos;
+      return note.find(words) != std::string::npos;
     });
   }
 };
@@ -189,7 +189,7 @@ std::vector<std::string> Summary(const Read& read) {
   return lines;
 }
 
-BlockfileEntrySpec Entry(std::string key) {
+BlockfileEntryToWrite Entry(std::string key) {
   return {key, "HTTP/1.1 200 OK", "body of " + key};
 }
 
@@ -199,7 +199,7 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
     std::uint32_t table_length;
     std::function<void(BlockfileImage&)> build;
     std::vector<std::string> expected;
-    std::string note;  // a part of a note that must be there; "" for no note
+    std::string note;  // words a note must hold; "" for no note
   };
   const Case cases[] = {
       {"sound",
@@ -207,9 +207,9 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
        [](BlockfileImage& image) {
          image.Add(Entry("http://a/"));
          image.Add(Entry("http://b/" + std::string(600, 'b')));  // spills into 3 blocks
-         BlockfileEntrySpec long_key = Entry("http://c/" + std::string(1330, 'c'));
+         BlockfileEntryToWrite long_key = Entry("http://c/" + std::string(1330, 'c'));
          image.Add(long_key);
-         BlockfileEntrySpec separate = Entry("http://d/");
+         BlockfileEntryToWrite separate = Entry("http://d/");
          separate.info_in_separate_file = separate.body_in_separate_file = true;
          image.Add(separate);
          image.Add({"http://e/", "HTTP/1.1 301", ""});
@@ -221,16 +221,16 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
       {"dirty, sparse and doomed",
        0x400,
        [](BlockfileImage& image) {
-         BlockfileEntrySpec dirty = Entry("http://dirty/");
+         BlockfileEntryToWrite dirty = Entry("http://dirty/");
          dirty.dirty = 1;
          image.Add(dirty);
-         BlockfileEntrySpec parent = Entry("http://parent/");
+         BlockfileEntryToWrite parent = Entry("http://parent/");
          parent.flags = 1;
          image.Add(parent);
-         BlockfileEntrySpec child = Entry("Range_http://parent/:2fc0be37b169de:1");
+         BlockfileEntryToWrite child = Entry("Range_http://parent/:2fc0be37b169de:1");
          child.flags = 2;
          image.Add(child);
-         BlockfileEntrySpec doomed = Entry("http://doomed/");
+         BlockfileEntryToWrite doomed = Entry("http://doomed/");
          doomed.state = 2;
          image.Add(doomed);
        },
@@ -310,7 +310,7 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
          image.SetEntryField(a, 40, 257);
          const std::uint32_t b = image.Add(Entry("http://b/"));
          image.SetEntryField(b, 44, 0xffffffffu);
-         BlockfileEntrySpec separate = Entry("http://c/");
+         BlockfileEntryToWrite separate = Entry("http://c/");
          separate.body_in_separate_file = true;
          const std::uint32_t c = image.Add(separate);
          image.SetEntryField(c, 44, 100000);
@@ -321,7 +321,7 @@ TEST(BlockfileWalk, EntriesRecordsAndChains) {
        0x400,
        [](BlockfileImage& image) {
          image.Add({"http://a/", std::string(2000, 'h'), "body"});
-         BlockfileEntrySpec separate = Entry("http://b/");
+         BlockfileEntryToWrite separate = Entry("http://b/");
          separate.body_in_separate_file = true;
          image.Add(separate);
          image.files.erase("data_2");
@@ -375,7 +375,7 @@ TEST(BlockfileWalk, StreamPlacesAndStop) {
   BlockfileImage image;
   const std::string info(300, 'i');
   image.Add({"http://blocks/", info, std::string(3000, 'b')});
-  BlockfileEntrySpec separate{"http://separate/", "HTTP/1.1 200 OK", std::string(20000, 's')};
+  BlockfileEntryToWrite separate{"http://separate/", "HTTP/1.1 200 OK", std::string(20000, 's')};
   image.Add(separate);
   TempDir dir;
   image.WriteTo(dir.path());
