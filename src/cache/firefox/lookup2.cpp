@@ -1,0 +1,60 @@
+#include "cache/firefox/lookup2.h"
+
+#include <cstddef>
+
+namespace webhoard {
+namespace {
+
+void Mix(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
+  a -= b; a -= c; a ^= (c >> 13);
+  b -= c; b -= a; b ^= (a << 8);
+  c -= a; c -= b; c ^= (b >> 13);
+  a -= b; a -= c; a ^= (c >> 12);
+  b -= c; b -= a; b ^= (a << 16);
+  c -= a; c -= b; c ^= (b >> 5);
+  a -= b; a -= c; a ^= (c >> 3);
+  b -= c; b -= a; b ^= (a << 10);
+  c -= a; c -= b; c ^= (b >> 15);
+}
+
+std::uint32_t Byte(std::string_view data, std::size_t i) {
+  return static_cast<std::uint8_t>(data[i]);
+}
+
+// Four bytes from `i` on, the first one lowest.
+std::uint32_t Word(std::string_view data, std::size_t i) {
+  return Byte(data, i) | Byte(data, i + 1) << 8 | Byte(data, i + 2) << 16 |
+         Byte(data, i + 3) << 24;
+}
+
+}  // namespace
+
+std::uint32_t Lookup2Hash(std::string_view data, std::uint32_t initval) {
+  std::uint32_t a = 0x9e3779b9u;
+  std::uint32_t b = 0x9e3779b9u;
+  std::uint32_t c = initval;
+  std::size_t i = 0;
+  for (; data.size() - i >= 12; i += 12) {
+    a += Word(data, i);
+    b += Word(data, i + 4);
+    c += Word(data, i + 8);
+    Mix(a, b, c);
+  }
+  c += static_cast<std::uint32_t>(data.size());
+  // The last 0..11 bytes: into a, then b, then c above its lowest byte
+  // (which the length took).
+  for (std::size_t j = 0; i + j < data.size(); ++j) {
+    const std::uint32_t byte = Byte(data, i + j);
+    if (j < 4) {
+      a += byte << (8 * j);
+    } else if (j < 8) {
+      b += byte << (8 * (j - 4));
+    } else {
+      c += byte << (8 * (j - 7));
+    }
+  }
+  Mix(a, b, c);
+  return c;
+}
+
+}  // namespace webhoard
