@@ -25,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz_files::Check(read.entries == 1, kName, "the entry was not counted once");
   for (const StoredResponse& response : read.responses) {
     fuzz_files::Check(response.body.file == entry, kName, "a body outside the entry file");
-    fuzz_files::Check(response.body.offset == 0 && response.body.length > 0 &&
-                          response.body.length < size,
-                      kName, "a body past the entry's data");
+    fuzz_files::Check(
+        response.body.offset == 0 && response.body.length > 0 && response.body.length < size, kName,
+        "a body past the entry's data");
   }
   return 0;
 }

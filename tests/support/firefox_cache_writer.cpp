@@ -47,8 +47,8 @@ std::string Cache2EntryBytes(const Cache2EntryFixture& entry) {
   AppendBE(file, Lookup2Hash(hashed));
   file += hashed;
   if (entry.version >= 4) AppendBE(file, entry.version);
-  AppendBE(file, static_cast<std::uint32_t>(entry.data.size()) |
-                     (entry.encrypted ? 0x80000000u : 0u));
+  AppendBE(file,
+           static_cast<std::uint32_t>(entry.data.size()) | (entry.encrypted ? 0x80000000u : 0u));
   return file;
 }
 

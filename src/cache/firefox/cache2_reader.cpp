@@ -16,15 +16,13 @@ namespace fs = std::filesystem;
 constexpr std::size_t kEntryNameLength = 40;  // the key's SHA-1 in hex
 
 bool IsEntryName(const std::string& name) {
-  return name.size() == kEntryNameLength &&
-         std::all_of(name.begin(), name.end(), [](char c) {
+  return name.size() == kEntryNameLength && std::all_of(name.begin(), name.end(), [](char c) {
            return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
          });
 }
 
 bool IsOldCacheFolder(const std::string& folder) {
-  return FileExists(JoinPath(folder, "_CACHE_MAP_")) ||
-         FileExists(JoinPath(folder, "_CACHE_001_"));
+  return FileExists(JoinPath(folder, "_CACHE_MAP_")) || FileExists(JoinPath(folder, "_CACHE_001_"));
 }
 
 // The entry file names, sorted so that a read is repeatable.

@@ -5,16 +5,29 @@
 namespace webhoard {
 namespace {
 
+// Subtracts y and z from x, then mixes in z shifted right or left.
+void MixRight(std::uint32_t& x, std::uint32_t y, std::uint32_t z, int bits) {
+  x -= y;
+  x -= z;
+  x ^= z >> bits;
+}
+
+void MixLeft(std::uint32_t& x, std::uint32_t y, std::uint32_t z, int bits) {
+  x -= y;
+  x -= z;
+  x ^= z << bits;
+}
+
 void Mix(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c) {
-  a -= b; a -= c; a ^= (c >> 13);
-  b -= c; b -= a; b ^= (a << 8);
-  c -= a; c -= b; c ^= (b >> 13);
-  a -= b; a -= c; a ^= (c >> 12);
-  b -= c; b -= a; b ^= (a << 16);
-  c -= a; c -= b; c ^= (b >> 5);
-  a -= b; a -= c; a ^= (c >> 3);
-  b -= c; b -= a; b ^= (a << 10);
-  c -= a; c -= b; c ^= (b >> 15);
+  MixRight(a, b, c, 13);
+  MixLeft(b, c, a, 8);
+  MixRight(c, a, b, 13);
+  MixRight(a, b, c, 12);
+  MixLeft(b, c, a, 16);
+  MixRight(c, a, b, 5);
+  MixRight(a, b, c, 3);
+  MixLeft(b, c, a, 10);
+  MixRight(c, a, b, 15);
 }
 
 std::uint32_t Byte(std::string_view data, std::size_t i) {
@@ -23,8 +36,7 @@ std::uint32_t Byte(std::string_view data, std::size_t i) {
 
 // Four bytes from `i` on, the first one lowest.
 std::uint32_t Word(std::string_view data, std::size_t i) {
-  return Byte(data, i) | Byte(data, i + 1) << 8 | Byte(data, i + 2) << 16 |
-         Byte(data, i + 3) << 24;
+  return Byte(data, i) | Byte(data, i + 1) << 8 | Byte(data, i + 2) << 16 | Byte(data, i + 3) << 24;
 }
 
 }  // namespace

@@ -44,8 +44,9 @@ TEST(FirefoxCacheSample, PlasoEntries) {
   EXPECT_EQ(counts.time, 1430581478);  // 2015-05-02 15:44:38 UTC
 
   const StoredResponse& tile = read.responses[1];
-  EXPECT_EQ(tile.url,
-            "https://tiles.cdn.mozilla.net/images/8acf9436e1b315f5f04b9435a518bcd1aef131f8.5663.png");
+  EXPECT_EQ(
+      tile.url,
+      "https://tiles.cdn.mozilla.net/images/8acf9436e1b315f5f04b9435a518bcd1aef131f8.5663.png");
   EXPECT_EQ(tile.content_type, "image/png");
   EXPECT_EQ(tile.body.content_encoding, "");
   EXPECT_EQ(tile.body.length, 5663u);
@@ -88,7 +89,8 @@ TEST(FirefoxCache, ReadsTheEntriesFolderAndNothingElse) {
     SCOPED_TRACE(folder);
     const StoredResponses read = ReadFirefoxCache(folder);
     ASSERT_EQ(read.responses.size(), 2u);
-    EXPECT_EQ(read.responses[0].body.file, JoinPath(dir.File("cache2/entries"), Cache2EntryName("a")));
+    EXPECT_EQ(read.responses[0].body.file,
+              JoinPath(dir.File("cache2/entries"), Cache2EntryName("a")));
     EXPECT_EQ(read.responses[0].url, "http://example.org/a");
     EXPECT_EQ(read.responses[1].url, "http://example.org/b");
 #ifndef _WIN32
@@ -108,27 +110,36 @@ TEST(FirefoxCache, ReadsTheEntriesFolderAndNothingElse) {
   EXPECT_EQ(missing.notes.size(), 1u);
 }
 
+// A new file each time: rewriting one in place makes some file systems put
+// it on disk at once, which costs seconds over thousands of writes.
+Cache2EntryRead ReadFresh(const testing::TempDir& dir, const std::string& bytes) {
+  static int count = 0;
+  const std::string path = dir.Write(Cache2EntryName(std::to_string(++count)), bytes);
+  const Cache2EntryRead read = ReadCache2Entry(path);
+  std::filesystem::remove(path);
+  return read;
+}
+
 // Cut and flipped entry files (the browser writing, a bad disk) are skipped:
 // never a crash, never a read outside the file, never a body past its end.
 TEST(FirefoxCache, DamagedEntriesAreSkippedSafely) {
   const testing::TempDir dir;
-  const std::string path = dir.File("0123456789ABCDEF0123456789ABCDEF01234567");
   for (const std::uint32_t version : {1u, 4u}) {
     testing::Cache2EntryFixture fixture = Cache2Page("http://example.org/app.js", kOk, "source+bc");
     fixture.version = version;
     fixture.elements.emplace_back("alt-data", "1;6,javascript/moz-script-bytecode");
     const std::string whole = Cache2EntryBytes(fixture);
-    ASSERT_TRUE(ReadCache2Entry(dir.Write(path, whole)).response.has_value());
+    ASSERT_TRUE(ReadFresh(dir, whole).response.has_value());
     const std::size_t metadata_at = fixture.data.size();
     for (std::size_t length = 0; length < whole.size(); ++length) {
-      EXPECT_FALSE(ReadCache2Entry(dir.Write(path, whole.substr(0, length))).response.has_value())
+      EXPECT_FALSE(ReadFresh(dir, whole.substr(0, length)).response.has_value())
           << "version " << version << " cut at " << length;
     }
     for (std::size_t at = 0; at < whole.size(); ++at) {
       for (const char flip : {'\x01', '\xFF'}) {
         std::string bytes = whole;
         bytes[at] = static_cast<char>(bytes[at] ^ flip);
-        const Cache2EntryRead read = ReadCache2Entry(dir.Write(path, bytes));
+        const Cache2EntryRead read = ReadFresh(dir, bytes);
         if (at >= metadata_at) {
           EXPECT_FALSE(read.response.has_value()) << "version " << version << " flip at " << at;
         } else if (read.response) {
