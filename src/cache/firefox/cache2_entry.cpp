@@ -1,5 +1,8 @@
 #include "cache/firefox/cache2_entry.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -19,8 +22,9 @@ namespace webhoard {
 namespace {
 
 constexpr std::uint64_t kChunkSize = 256 * 1024;
-// Most metadata blocks fit in one read from the end of the file.
-constexpr std::uint64_t kTailReadSize = 64 * 1024;
+// Most metadata blocks (headers, a TLS state) fit in one read from the end
+// of the file.
+constexpr std::uint64_t kTailReadSize = 16 * 1024;
 // The newest metadata version, the one with the two-word trailer.
 constexpr std::uint32_t kTwoWordTrailerVersion = 4;
 constexpr std::uint32_t kEncryptedBit = 0x80000000u;
@@ -38,16 +42,16 @@ bool SeekTo(std::FILE* file, std::uint64_t offset) {
 #endif
 }
 
+// The size of the open file, asked of the file itself (no seek).
 std::optional<std::uint64_t> SizeOf(std::FILE* file) {
 #ifdef _WIN32
-  if (_fseeki64(file, 0, SEEK_END) != 0) return std::nullopt;
-  const long long end = _ftelli64(file);
+  struct _stat64 info {};
+  if (_fstat64(_fileno(file), &info) != 0 || info.st_size < 0) return std::nullopt;
 #else
-  if (fseeko(file, 0, SEEK_END) != 0) return std::nullopt;
-  const off_t end = ftello(file);
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || info.st_size < 0) return std::nullopt;
 #endif
-  if (end < 0) return std::nullopt;
-  return static_cast<std::uint64_t>(end);
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 // `length` bytes from `offset`, or nullopt when the file has fewer.
@@ -231,6 +235,9 @@ Cache2EntryRead ReadCache2Entry(const std::string& path) {
   const File file(OpenRegularFile(path));
   // Gone since the listing: the browser doomed or replaced it meanwhile.
   if (!file) return Skipped(errno == ENOENT ? SkipReason::kNotFinished : SkipReason::kDamaged);
+  // Two reads at known places: a read-ahead buffer would only add copies
+  // and system calls.
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
   const std::optional<std::uint64_t> size = SizeOf(file.get());
   if (!size) return Skipped(SkipReason::kDamaged);
 
@@ -260,10 +267,11 @@ Cache2EntryRead ReadCache2Entry(const std::string& path) {
     std::optional<std::string> read = ReadAt(file.get(), block_at, block_size);
     if (!read) return Skipped(SkipReason::kNotFinished);
     block = std::move(*read);
+    // Firefox rewrites the metadata of an entry it reuses: a file whose
+    // size moved between the two reads is a snapshot of nothing. (One read
+    // needs no such check: the hash covers what it got.)
+    if (SizeOf(file.get()) != size) return Skipped(SkipReason::kNotFinished);
   }
-  // Firefox rewrites the metadata of an entry it reuses: a file whose size
-  // moved while read is a snapshot of nothing.
-  if (SizeOf(file.get()) != size) return Skipped(SkipReason::kNotFinished);
 
   const std::optional<Metadata> metadata = ParseMetadata(block, block_at, trailer->two_words);
   if (!metadata) return Skipped(SkipReason::kDamaged);
