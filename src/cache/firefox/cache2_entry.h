@@ -10,8 +10,10 @@
 // marks an encrypted entry. The metadata hash (lookup2) covers everything
 // from the chunk hashes to the end of the elements.
 //
-// Only the metadata is read, from the end of the file; the body stays where
-// it is, and the response names its place.
+// Only the metadata is read, from the end of the file: one read of the last
+// 16 KiB at most (a small entry's data in that window is never looked at),
+// and a second one only for larger metadata. The body stays where it is,
+// and the response names its place.
 #pragma once
 
 #include <cstdint>
