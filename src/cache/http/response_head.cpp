@@ -18,12 +18,22 @@ std::string_view Trimmed(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+// Where the line starting the text ends: the first CR, LF or NUL, or npos.
+// A plain loop: find_first_of asks memchr once per byte, which made heads
+// the costliest part of listing a Firefox cache.
+std::size_t LineEnd(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n' || text[i] == '\0') return i;
+  }
+  return std::string_view::npos;
+}
+
 // Calls `line` for each line of the head until the first empty one; stops
 // early when it answers false.
 template <typename LineFunction>
 void ForEachLine(std::string_view head, LineFunction line) {
   while (!head.empty()) {
-    const std::size_t end = head.find_first_of(std::string_view("\r\n\0", 3));
+    const std::size_t end = LineEnd(head);
     std::string_view text = head.substr(0, end);
     if (end == std::string_view::npos) {
       head = {};
