@@ -1,14 +1,15 @@
 // Whole archive runs over generated caches, driven as a user would drive the
 // progress window.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "archive_run_fixture.h"
+#include "cache/http/content_decoding.h"
 #include "common/file_util.h"
 #include "platform/program_folder.h"
+#include "support/encoded_body.h"
 
 namespace webhoard {
 namespace {
@@ -25,8 +26,8 @@ TEST(ArchiveRun, ArchivesASmallSiteIntoANewFolder) {
   f.AddItem("http://www.site.com:80/docs/a.html", 1, "<title>A</title><a href=\"../\">up</a>");
   f.AddItem("http://www.site.com:80/logo.gif", 2, "GIF89a");
   f.AddItem("http://www.site.com:80/files/report.pdf", 67, "%PDF");
-  f.AddItem("http://www.site.com:80/odd", 0, "???");            // no known type
-  f.AddItem("http://other.org:8080/x/data", 40, nullptr);        // cached file is gone
+  f.AddItem("http://www.site.com:80/odd", 0, "???");       // no known type
+  f.AddItem("http://other.org:8080/x/data", 40, nullptr);  // cached file is gone
 
   EXPECT_EQ(f.Run(), kModalOk);
   ASSERT_EQ(f.prompter.messages().size(), 3u);
@@ -53,7 +54,8 @@ TEST(ArchiveRun, ArchivesASmallSiteIntoANewFolder) {
   EXPECT_EQ(ReadFileBytes(f.ArchiveFile("www.site.com/image/logo.gif")).value(), "GIF89a");
   EXPECT_EQ(ReadFileBytes(f.ArchiveFile("www.site.com/application/report.pdf")).value(), "%PDF");
 
-  const std::string home = ReadFileBytes(f.ArchiveFile("www.site.com/text/www.site.com.htm")).value();
+  const std::string home =
+      ReadFileBytes(f.ArchiveFile("www.site.com/text/www.site.com.htm")).value();
   EXPECT_NE(home.find("../../www.site.com/text/a.htm"), std::string::npos) << home;
   EXPECT_NE(home.find("../../www.site.com/image/logo.gif"), std::string::npos) << home;
   EXPECT_EQ(home.find("\"gone.html\""), std::string::npos) << home;
@@ -124,13 +126,17 @@ TEST(ArchiveRun, ProgressStepsAndCancelTakeEffectBetweenItems) {
     steps.emplace_back(form->Label4.caption, form->Gauge1.position);
   });
   f.Run();
-  const std::vector<std::pair<std::string, int>> expected = {
-      {"Creating unique filenames...", 0}, {"Creating unique filenames...", 25},
-      {"Creating unique filenames...", 50}, {"Creating unique filenames...", 75},
-      {"Archiving files...", 0},           {"Archiving files...", 25},
-      {"Archiving files...", 50},          {"Archiving files...", 75},
-      {"Archiving files...", 100},         {"Indexing...", 0},
-      {"Indexing...", 100}};
+  const std::vector<std::pair<std::string, int>> expected = {{"Creating unique filenames...", 0},
+                                                             {"Creating unique filenames...", 25},
+                                                             {"Creating unique filenames...", 50},
+                                                             {"Creating unique filenames...", 75},
+                                                             {"Archiving files...", 0},
+                                                             {"Archiving files...", 25},
+                                                             {"Archiving files...", 50},
+                                                             {"Archiving files...", 75},
+                                                             {"Archiving files...", 100},
+                                                             {"Indexing...", 0},
+                                                             {"Indexing...", 100}};
   EXPECT_EQ(steps, expected);
 
   // Cancel pressed while the second copy is made: it is finished, nothing
@@ -217,6 +223,39 @@ TEST(ArchiveRun, InternetExplorerEditionNamesCopiesAfterTheCachedFiles) {
   f.Run(Edition::kInternetExplorer);
   EXPECT_EQ(a.ArchiveName, "page[1].htm");
   EXPECT_EQ(b.ArchiveName, "page[1](1).htm");
+}
+
+// Today's browsers keep bodies inside shared cache files, often compressed.
+TEST(ArchiveRun, StoredBodiesAreDecodedKeptAsStoredOrFailTheirChecksum) {
+  ArchiveRunFixture f;
+  const std::string page = "<html><title>Zipped</title><img src=\"logo.gif\"></html>";
+  const std::string gzip = testing::GzipOf(page);
+  const std::string picture = "GIF89a-still-in-zstd";
+  const std::string pdf = "%PDF-1.4";
+  const std::string shared =
+      f.dir.Write("cache/data_1", "head" + gzip + "mid" + picture + "mid" + pdf + "tail");
+  TCacheItem& home = f.AddItem("http://z.com:80/", 1, nullptr);
+  TCacheItem& logo = f.AddItem("http://z.com:80/logo.gif", 2, nullptr);
+  TCacheItem& report = f.AddItem("http://z.com:80/r.pdf", 67, nullptr);
+  home.Body = StoredBody{shared, 4, gzip.size(), "gzip", Crc32(0, gzip)};
+  logo.Body = StoredBody{shared, 7 + gzip.size(), picture.size(), "zstd", std::nullopt};
+  report.Body =
+      StoredBody{shared, 10 + gzip.size() + picture.size(), pdf.size(), "", Crc32(0, pdf) + 1};
+
+  EXPECT_EQ(f.Run(), kModalOk);
+  const std::string home_copy = ReadFileBytes(f.ArchiveFile("z.com/text/z.com.htm")).value_or("");
+  EXPECT_NE(home_copy.find("../../z.com/image/logo.gif"), std::string::npos) << home_copy;
+  EXPECT_EQ(home.Title, "Zipped");
+  EXPECT_EQ(ReadFileBytes(f.ArchiveFile("z.com/image/logo.gif")), picture);
+  EXPECT_FALSE(FileExists(f.ArchiveFile("z.com/application/r.pdf")));
+  const auto& r = f.run->report();
+  EXPECT_EQ(r.copied, 2u);
+  EXPECT_EQ(r.undecoded, 1u);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].reason, "cannot read " + shared + ": the stored body fails its checksum");
+  EXPECT_NE(f.prompter.messages().back().text.find(
+                "1 of the items were archived undecoded, compressed as the cache stored them."),
+            std::string::npos);
 }
 
 }  // namespace
