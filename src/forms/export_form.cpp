@@ -299,7 +299,8 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   RecordOutcomes(list);
 }
 
-void TExportForm::ArchiveItem(std::size_t index, LinkTargets& targets, const LinkOptions& options) {
+void TExportForm::ArchiveItem(std::size_t index, LinkTargets& targets,
+                              const LinkOptions& options) {
   if (selection_[index]->MimeIndex == 0) {
     outcomes_[index] = ItemOutcome::kUntyped;
     return;
@@ -427,8 +428,7 @@ void TExportForm::RemoveAddedCopies() {
     ++report_.removed;
     std::error_code ec;
     const std::filesystem::path type_folder = std::filesystem::path(*path).parent_path();
-    if (std::filesystem::remove(type_folder, ec))
-      std::filesystem::remove(type_folder.parent_path(), ec);
+    if (std::filesystem::remove(type_folder, ec)) std::filesystem::remove(type_folder.parent_path(), ec);
   }
 }
 

@@ -85,23 +85,21 @@ inline constexpr std::size_t kItemsNotArchivedListed = 10;  // more are counted
 
 // What happened, for callers that report it (the command line).
 struct ArchiveRunReport {
-  bool started = false;  // the folder was there or created, the run ran
+  bool started = false;         // the folder was there or created, the run ran
   bool cancelled = false;
-  bool waited = false;     // another run held the folder first
-  std::size_t named = 0;   // items that received an archive name
-  std::size_t copied = 0;  // files copied or pages written
-  // Of those, stored bodies archived as the cache holds them: their
-  // Content-Encoding could not be undone (unsupported, damaged, too large).
-  std::size_t undecoded = 0;
-  std::size_t failed = 0;     // items whose copy could not be made
-  std::size_t untyped = 0;    // items of no known type: named, not copied
-  std::size_t remaining = 0;  // items a cancelled run did not reach
-  std::size_t removed = 0;    // copies added, then removed: the catalogue was not saved
+  bool waited = false;          // another run held the folder first
+  std::size_t named = 0;        // items that received an archive name
+  std::size_t copied = 0;       // files copied or pages written
+  std::size_t undecoded = 0;    // of those, bodies kept in the encoding the cache stored
+  std::size_t failed = 0;       // items whose copy could not be made
+  std::size_t untyped = 0;      // items of no known type: named, not copied
+  std::size_t remaining = 0;    // items a cancelled run did not reach
+  std::size_t removed = 0;      // copies added, then removed: the catalogue was not saved
   std::size_t catalogue_size = 0;
   ArchiveLoadReport load;
   ArchiveSaveResult save;
   std::vector<ArchiveItemFailure> failures;
-  std::string error;  // an error that ended the run early
+  std::string error;            // an error that ended the run early
 };
 
 class TExportForm : public Form {
@@ -164,11 +162,11 @@ class TExportForm : public Form {
 
   // Per selection item, for the run under way.
   std::vector<ItemOutcome> outcomes_;
-  std::vector<bool> added_;             // its copy is new: no file had its name before
-  std::vector<bool> undecoded_;         // its copy holds the body as stored, still encoded
-  std::vector<std::uint64_t> written_;  // when a page was last written (a tick)
+  std::vector<bool> added_;              // its copy is new: no file had its name before
+  std::vector<bool> undecoded_;          // its copy holds the body as stored, still encoded
+  std::vector<std::uint64_t> written_;   // when a page was last written (a tick)
   std::uint64_t tick_ = 0;
-  std::uint64_t last_withdrawal_ = 0;  // when an item was last withdrawn from the links
+  std::uint64_t last_withdrawal_ = 0;    // when an item was last withdrawn from the links
 };
 
 }  // namespace webhoard
