@@ -147,9 +147,12 @@ DecodeStatus Inflate(Input& in, Output& out, bool gzip) {
   Inflater inflater(window_bits);
   z_stream& zs = inflater.stream();
   std::vector<unsigned char> decoded(kChunk);
+  // A full output buffer may leave decoded bytes inside zlib after the
+  // last input is taken: those come out without more input.
+  bool output_full = false;
   for (;;) {
     if (!in.Fill(1)) return DecodeStatus::kReadFailed;
-    if (in.available() == 0) return DecodeStatus::kCorrupt;  // cut short
+    if (in.available() == 0 && !output_full) return DecodeStatus::kCorrupt;  // cut short
     zs.next_in = const_cast<unsigned char*>(in.data());
     zs.avail_in = static_cast<uInt>(in.available());
     zs.next_out = decoded.data();
@@ -158,6 +161,7 @@ DecodeStatus Inflate(Input& in, Output& out, bool gzip) {
     const std::size_t consumed = in.available() - zs.avail_in;
     const std::size_t produced = decoded.size() - zs.avail_out;
     in.Consume(consumed);
+    output_full = zs.avail_out == 0;
     const DecodeStatus put = out.Put(decoded.data(), produced);
     if (put != DecodeStatus::kDecoded) return put;
     if (rc == Z_STREAM_END) {

@@ -61,6 +61,7 @@ DecodeResult Decode(std::string_view encoding, std::string_view stored, std::str
 TEST(ContentDecoding, EachEncodingOverKnownBytes) {
   const std::string text = LongText();
   const std::string small = "<html>hello</html>";
+  const std::string zeros(3 << 20, '\0');
   const bool br = CanDecode("br");
   const struct {
     std::string encoding, stored;
@@ -72,6 +73,9 @@ TEST(ContentDecoding, EachEncodingOverKnownBytes) {
       {"gzip", GzipOf(text), DecodeStatus::kDecoded, text},
       {"x-gzip", GzipOf(small), DecodeStatus::kDecoded, small},
       {"gzip", GzipOf(small) + GzipOf(text), DecodeStatus::kDecoded, small + text},
+      {"gzip", GzipOf(zeros), DecodeStatus::kDecoded, zeros},  // the last input unfolds most
+      {"deflate", ZlibDeflateOf(zeros), DecodeStatus::kDecoded, zeros},
+      {"br", BrotliOf(zeros), br ? DecodeStatus::kDecoded : DecodeStatus::kUnsupported, zeros},
       {"gzip", GzipOf(small) + std::string(3, '\0'), DecodeStatus::kDecoded, small},
       {"gzip", "", DecodeStatus::kDecoded, ""},
       {"deflate", ZlibDeflateOf(text), DecodeStatus::kDecoded, text},
