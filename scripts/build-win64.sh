@@ -2,8 +2,10 @@
 # Cross-builds the Windows command line and the Windows test programs with
 # Debian's mingw-w64 compiler (posix threads, libgcc and libstdc++ linked
 # statically) into build-win64/: webhoard.exe and one .exe per test suite,
-# GoogleTest built from Debian's sources with the same compiler. The desktop
-# programs and the tests that need Linux-only tools are not built.
+# GoogleTest built from Debian's sources with the same compiler, zlib linked
+# statically. Debian has no brotli for mingw-w64: this build keeps "br"
+# bodies as stored. The desktop programs and the tests that need Linux-only
+# tools are not built.
 #
 #   scripts/build-win64.sh [-jN] [TARGET...]
 #
@@ -20,14 +22,14 @@ targets=()
 for arg in "$@"; do
   case "$arg" in
     -j*) jobs=${arg#-j} ;;
-    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
     -*) echo "build-win64.sh: unknown option $arg" >&2; exit 1 ;;
     *) targets+=("$arg") ;;
   esac
 done
 
 missing=()
-for p in g++-mingw-w64-x86-64-posix googletest cmake ninja-build; do
+for p in g++-mingw-w64-x86-64-posix googletest cmake ninja-build libz-mingw-w64-dev; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi

@@ -6,6 +6,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  zlib1g-dev libbrotli-dev           # decoding stored bodies (gzip, deflate, br)
+  libz-mingw-w64-dev                 # the same zlib for the Windows build
   libgtest-dev libbenchmark-dev
   libdb1-compat                      # real Berkeley DB 1.85, writes Navigator index fixtures
   python3 python3-libmsiecf libmsiecf-utils  # independent index.dat reader used as a test oracle

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -61,7 +62,81 @@ bool CopyContents(std::FILE* from, std::FILE* to) {
   }
 }
 
+// The temporary copy as a sink that can start again in a fresh file.
+class TemporarySink : public BodySink {
+ public:
+  explicit TemporarySink(fs::path folder) : folder_(std::move(folder)) {}
+  ~TemporarySink() override { Discard(); }
+
+  bool Open() {
+    errno = 0;
+    file_ = CreateTemporaryBeside(folder_, path_);
+    reason_ = errno;
+    return file_ != nullptr;
+  }
+  bool Write(std::string_view bytes) override {
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size()) return true;
+    reason_ = errno;
+    return false;
+  }
+  bool Restart() {
+    Discard();
+    return Open();
+  }
+  // Closes the complete copy; false (the reason kept) when it could not be
+  // written to the end.
+  bool Close() {
+    errno = 0;
+    if (std::fclose(file_.release()) == 0) return true;
+    reason_ = errno;
+    return false;
+  }
+  void Discard() {
+    file_.reset();
+    std::error_code ec;
+    if (!path_.empty()) fs::remove(path_, ec);
+    path_.clear();
+  }
+  // The copy now has the target's name: nothing left to remove.
+  void Renamed() { path_.clear(); }
+  const fs::path& path() const { return path_; }
+  std::string reason() const {
+    return reason_ != 0 ? std::generic_category().message(reason_) : "the copy is incomplete";
+  }
+
+ private:
+  fs::path folder_;
+  fs::path path_;
+  File file_;
+  int reason_ = 0;
+};
+
 }  // namespace
+
+BodyCopyResult CopyArchiveBody(const StoredBody& body, const std::string& target) {
+  auto fail = [](std::string what, const std::string& path, const std::string& reason) {
+    return BodyCopyResult{BodyCopyOutcome::kFailed, std::move(what) + " " + path + ": " + reason};
+  };
+  std::error_code ec;
+  if (fs::is_directory(target, ec)) return fail("cannot replace", target, "it is a folder");
+  File from(OpenRegularFile(body.file));
+  if (!from) return fail("cannot read", body.file, std::generic_category().message(errno));
+  const fs::path target_path(target);
+  TemporarySink sink(target_path.parent_path());
+  if (!sink.Open()) return fail("cannot create", target, sink.reason());
+  BodyCopyResult result =
+      WriteStoredBody(body, from.get(), sink, [&sink] { return sink.Restart(); });
+  if (result.outcome == BodyCopyOutcome::kFailed) {
+    if (!result.write_failed) return result;  // names the cache file and the reason
+    return fail("cannot copy", body.file + " to " + target, sink.reason());
+  }
+  if (!sink.Close()) return fail("cannot copy", body.file + " to " + target, sink.reason());
+  fs::rename(sink.path(), target_path, ec);
+  if (ec) return fail("cannot replace", target, ec.message());
+  sink.Renamed();
+  return result;
+}
 
 bool CopyArchiveFile(const std::string& source, const std::string& target, std::string* error) {
   auto fail = [error](std::string what, const std::string& path, const std::string& reason) {

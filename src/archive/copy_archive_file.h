@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "archive/stored_body_copy.h"
+
 namespace webhoard {
 
 // Copies a file, replacing the target. Answers whether it worked; on
@@ -14,5 +16,11 @@ namespace webhoard {
 // keeps the source's modification time.
 bool CopyArchiveFile(const std::string& source, const std::string& target,
                      std::string* error = nullptr);
+
+// Copies a body out of its cache file the same way (temporary file, one
+// rename): decoded, or as stored when it cannot be decoded (the result says
+// why). A failed copy, a failed checksum included, leaves the target as it
+// was. The copy keeps no date of the cache file, which may hold many bodies.
+BodyCopyResult CopyArchiveBody(const StoredBody& body, const std::string& target);
 
 }  // namespace webhoard

@@ -9,6 +9,7 @@
 #include "archive/archive_layout.h"
 #include "archive/link_resolver.h"
 #include "archive/page_title.h"
+#include "archive/stored_body_copy.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
 #include "platform/regular_file.h"
@@ -262,20 +263,31 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
 }
 
 bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
-                 const LinkOptions& options, std::string* error) {
+                 const LinkOptions& options, std::string* error, bool* stored_undecoded) {
   auto fail = [&](std::string message) {
     if (error != nullptr) *error = std::move(message);
     return false;
   };
-  if (!FileExists(item.LocalFile)) return true;
-  // The cached page is read only as a regular file, never through a link.
-  int read_error = 0;
-  const auto page = ReadRegularFile(item.LocalFile, SIZE_MAX, &read_error);
-  if (!page) return fail("cannot read " + item.LocalFile + ": " + ErrnoText(read_error));
-  item.Title = PageTitleOf(*page);
+  std::string page;
+  bool undecoded = false;
+  if (item.Body) {
+    const BodyCopyResult read = ReadStoredBody(*item.Body, page);
+    if (read.outcome == BodyCopyOutcome::kFailed) return fail(read.reason);
+    undecoded = read.outcome == BodyCopyOutcome::kStored;
+  } else {
+    if (!FileExists(item.LocalFile)) return true;
+    // The cached page is read only as a regular file, never through a link.
+    int read_error = 0;
+    auto bytes = ReadRegularFile(item.LocalFile, SIZE_MAX, &read_error);
+    if (!bytes) return fail("cannot read " + item.LocalFile + ": " + ErrnoText(read_error));
+    page = std::move(*bytes);
+  }
+  if (stored_undecoded != nullptr) *stored_undecoded = undecoded;
+  if (!undecoded) item.Title = PageTitleOf(page);
   const auto target = ArchivePathOf(archive_folder, item);
   if (!target) return fail("no archive path for " + item.URL);
-  const std::string rewritten = RewritePageText(*page, item.URL, targets, options);
+  const std::string rewritten =
+      undecoded ? std::move(page) : RewritePageText(page, item.URL, targets, options);
 
   // Written beside its place under a hidden name that archive names do not
   // take in practice, then renamed over the old copy in one step.

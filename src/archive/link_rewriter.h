@@ -58,8 +58,12 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
 // nothing to do). The copy is written beside its place and renamed over it
 // when complete, so a failure never leaves a half page where an earlier copy
 // was. False, with `error` set, when the copy could not be written or the
-// item's archive path is not a plain Domain/type folder/name.
+// item's archive path is not a plain Domain/type folder/name. An item with
+// a stored body is read from its byte range and decoded; a body that cannot
+// be decoded is written as stored, without rewriting (its links cannot be
+// read), and `stored_undecoded` (when given) is set.
 bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
-                 const LinkOptions& options, std::string* error = nullptr);
+                 const LinkOptions& options, std::string* error = nullptr,
+                 bool* stored_undecoded = nullptr);
 
 }  // namespace webhoard

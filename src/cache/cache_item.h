@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "cache/http/stored_response.h"
+
 namespace webhoard {
 
 // Categories of an item's type (see mime_types.h).
@@ -28,6 +30,10 @@ class TCacheItem {
   std::optional<std::string> CacheKey;  // Internet Explorer edition: the cache's own key
   std::string Domain;                   // cleaned host, never "NONE" in the cache item list
   std::string LocalFile;                // full path of the cached file
+  // Today's browsers: where the body lies inside a cache file and how it is
+  // encoded; the archive copies (and decodes) that byte range instead of
+  // LocalFile. Never in the catalogue.
+  std::optional<StoredBody> Body;
 };
 
 // The application-wide cache item list, in the order the reader met entries.

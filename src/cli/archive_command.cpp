@@ -100,9 +100,11 @@ int RunArchiveCommand(Arguments& args, Console& console) {
     return kExitInterrupted;
   }
   if (!report.started) return kExitFailed;
-  std::fprintf(console.err,
-               "%zu items archived, %zu failed, %zu of no known type; catalogue holds %zu\n",
-               report.copied, report.failed, report.untyped, report.catalogue_size);
+  const std::string undecoded =
+      report.undecoded == 0 ? "" : " (" + std::to_string(report.undecoded) + " stored undecoded)";
+  std::fprintf(
+      console.err, "%zu items archived%s, %zu failed, %zu of no known type; catalogue holds %zu\n",
+      report.copied, undecoded.c_str(), report.failed, report.untyped, report.catalogue_size);
   if (!report.error.empty()) return kExitFailed;
   const std::string index_page = JoinPath(settings.current_archive_folder, kIndexEntryPage);
   if (FileExists(index_page)) std::fprintf(console.out, "%s\n", index_page.c_str());

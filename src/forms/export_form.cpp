@@ -275,6 +275,7 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   const std::size_t count = selection_.size();
   outcomes_.assign(count, ItemOutcome::kPending);
   added_.assign(count, false);
+  undecoded_.assign(count, false);
   written_.assign(count, 0);
   tick_ = 0;
   last_withdrawal_ = 0;
@@ -320,7 +321,7 @@ bool TExportForm::CopyItem(std::size_t index, const LinkTargets& targets,
     error = "no safe place in the archive for " + item.URL;
     return false;
   }
-  if (auto problem = SourceProblem(item.LocalFile)) {
+  if (auto problem = SourceProblem(item.Body ? item.Body->file : item.LocalFile)) {
     error = std::move(*problem);
     return false;
   }
@@ -330,12 +331,19 @@ bool TExportForm::CopyItem(std::size_t index, const LinkTargets& targets,
   }
   const bool existed = PathExists(*target);
   bool ok = false;
+  bool undecoded = false;
   if (IsPage(item)) {
-    ok = RewritePage(item, archive_folder_, targets, options, &error);
+    ok = RewritePage(item, archive_folder_, targets, options, &error, &undecoded);
     written_[index] = ++tick_;
+  } else if (item.Body) {
+    BodyCopyResult copy = CopyArchiveBody(*item.Body, *target);
+    ok = copy.outcome != BodyCopyOutcome::kFailed;
+    undecoded = copy.outcome == BodyCopyOutcome::kStored;
+    if (!ok) error = std::move(copy.reason);
   } else {
     ok = CopyArchiveFile(item.LocalFile, *target, &error);
   }
+  if (ok) undecoded_[index] = undecoded;
   if (ok && !existed) added_[index] = true;
   return ok;
 }
@@ -389,6 +397,7 @@ void TExportForm::RecordOutcomes(ArchiveList& list) {
       case ItemOutcome::kCopied:
         list.RecordArchivedItem(item);
         ++report_.copied;
+        if (undecoded_[i]) ++report_.undecoded;
         break;
       case ItemOutcome::kFailed: {
         // The earlier record stays only while its copy does.
@@ -486,6 +495,14 @@ void TExportForm::ReportFailures() {
   env_.prompter->ShowMessage(kItemsNotArchived + list, MessageKind::kWarning, kButtonOk);
 }
 
+// A line for the completion question, when some items were archived in
+// the encoding the cache stored them in.
+std::string TExportForm::UndecodedWords() const {
+  if (report_.undecoded == 0) return "";
+  return std::to_string(report_.undecoded) +
+         " of the items were archived undecoded, compressed as the cache stored them.\r\n";
+}
+
 void TExportForm::AskToOpenIndex() {
   const std::string index_page = archive_folder_ + kIndexEntryPage;
   if (!FileExists(index_page)) {
@@ -493,10 +510,11 @@ void TExportForm::AskToOpenIndex() {
     return;
   }
   const std::string what = reindex_mode_ ? "Re-indexing" : "Archiving";
-  const MessageResult answer = env_.prompter->ShowMessage(
-      what + " completed." + "\r\n" + "The index page is located at:" + "\r\n\r\n" + index_page +
-          "\r\n\r\n" + "Do you wish to load this index now?",
-      MessageKind::kInformation, kButtonYes | kButtonNo | kButtonCancel);
+  const MessageResult answer =
+      env_.prompter->ShowMessage(what + " completed." + "\r\n" + UndecodedWords() +
+                                     "The index page is located at:" + "\r\n\r\n" + index_page +
+                                     "\r\n\r\n" + "Do you wish to load this index now?",
+                                 MessageKind::kInformation, kButtonYes | kButtonNo | kButtonCancel);
   SetModalResult(answer == MessageResult::kYes ? kModalOk : kModalCancel);
 }
 

@@ -90,6 +90,7 @@ struct ArchiveRunReport {
   bool waited = false;          // another run held the folder first
   std::size_t named = 0;        // items that received an archive name
   std::size_t copied = 0;       // files copied or pages written
+  std::size_t undecoded = 0;    // of those, bodies kept in the encoding the cache stored
   std::size_t failed = 0;       // items whose copy could not be made
   std::size_t untyped = 0;      // items of no known type: named, not copied
   std::size_t remaining = 0;    // items a cancelled run did not reach
@@ -149,6 +150,7 @@ class TExportForm : public Form {
   void ReportCatalogueOutcome();
   void ReportFailures();
   void AskToOpenIndex();
+  std::string UndecodedWords() const;
 
   ArchiveRunEnvironment env_;
   std::vector<TCacheItem*>& selection_;
@@ -161,6 +163,7 @@ class TExportForm : public Form {
   // Per selection item, for the run under way.
   std::vector<ItemOutcome> outcomes_;
   std::vector<bool> added_;              // its copy is new: no file had its name before
+  std::vector<bool> undecoded_;          // its copy holds the body as stored, still encoded
   std::vector<std::uint64_t> written_;   // when a page was last written (a tick)
   std::uint64_t tick_ = 0;
   std::uint64_t last_withdrawal_ = 0;    // when an item was last withdrawn from the links

@@ -7,8 +7,10 @@
 #include <filesystem>
 
 #include "archive_run_fixture.h"
+#include "cache/http/content_decoding.h"
 #include "common/file_util.h"
 #include "platform/program_folder.h"
+#include "support/encoded_body.h"
 
 namespace webhoard {
 namespace {
@@ -217,6 +219,39 @@ TEST(ArchiveRun, InternetExplorerEditionNamesCopiesAfterTheCachedFiles) {
   f.Run(Edition::kInternetExplorer);
   EXPECT_EQ(a.ArchiveName, "page[1].htm");
   EXPECT_EQ(b.ArchiveName, "page[1](1).htm");
+}
+
+// Today's browsers keep bodies inside shared cache files, often compressed.
+TEST(ArchiveRun, StoredBodiesAreDecodedKeptAsStoredOrFailTheirChecksum) {
+  ArchiveRunFixture f;
+  const std::string page = "<html><title>Zipped</title><img src=\"logo.gif\"></html>";
+  const std::string gzip = testing::GzipOf(page);
+  const std::string picture = "GIF89a-still-in-zstd";
+  const std::string pdf = "%PDF-1.4";
+  const std::string shared =
+      f.dir.Write("cache/data_1", "head" + gzip + "mid" + picture + "mid" + pdf + "tail");
+  TCacheItem& home = f.AddItem("http://z.com:80/", 1, nullptr);
+  TCacheItem& logo = f.AddItem("http://z.com:80/logo.gif", 2, nullptr);
+  TCacheItem& report = f.AddItem("http://z.com:80/r.pdf", 67, nullptr);
+  home.Body = StoredBody{shared, 4, gzip.size(), "gzip", Crc32(0, gzip)};
+  logo.Body = StoredBody{shared, 7 + gzip.size(), picture.size(), "zstd", std::nullopt};
+  report.Body =
+      StoredBody{shared, 10 + gzip.size() + picture.size(), pdf.size(), "", Crc32(0, pdf) + 1};
+
+  EXPECT_EQ(f.Run(), kModalOk);
+  const std::string home_copy = ReadFileBytes(f.ArchiveFile("z.com/text/z.com.htm")).value_or("");
+  EXPECT_NE(home_copy.find("../../z.com/image/logo.gif"), std::string::npos) << home_copy;
+  EXPECT_EQ(home.Title, "Zipped");
+  EXPECT_EQ(ReadFileBytes(f.ArchiveFile("z.com/image/logo.gif")), picture);
+  EXPECT_FALSE(FileExists(f.ArchiveFile("z.com/application/r.pdf")));
+  const auto& r = f.run->report();
+  EXPECT_EQ(r.copied, 2u);
+  EXPECT_EQ(r.undecoded, 1u);
+  ASSERT_EQ(r.failures.size(), 1u);
+  EXPECT_EQ(r.failures[0].reason, "cannot read " + shared + ": the stored body fails its checksum");
+  EXPECT_NE(f.prompter.messages().back().text.find(
+                "1 of the items were archived undecoded, compressed as the cache stored them."),
+            std::string::npos);
 }
 
 }  // namespace
