@@ -18,7 +18,8 @@ std::optional<SkipReason> Judge(ChromiumEntry& entry, StoredResponse& response) 
   if (entry.sparse) return SkipReason::kPartial;
   const std::optional<ChromiumKey> key = ParseChromiumKey(entry.key);
   if (!key || key->upload_id != 0) return SkipReason::kNotWeb;
-  if (!entry.response_info) return SkipReason::kDamaged;
+  // Damage was ruled out above: the stream lies in a file that is missing.
+  if (!entry.response_info) return SkipReason::kUnavailable;
   const std::optional<ResponseInfo> info = ParseResponseInfo(*entry.response_info);
   if (!info) return SkipReason::kDamaged;
   if (info->truncated) return SkipReason::kNotFinished;

@@ -214,6 +214,8 @@ ChromiumEntry ReadEntry(const std::string& path, bool sparse) {
   // revalidation) or damaged; either way it cannot be trusted.
   if (info && ((last->flags & kHasCrc32) == 0 || Crc32(*info) == last->crc32)) {
     entry.response_info = std::move(info);
+  } else {
+    entry.damaged = true;
   }
   if (body_length != 0) {
     StoredBody body;

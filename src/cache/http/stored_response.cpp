@@ -18,6 +18,8 @@ std::string_view SkipReasonWords(SkipReason reason) {
       return "damaged";
     case SkipReason::kNotWeb:
       return "not a web address";
+    case SkipReason::kUnavailable:
+      return "headers not available";
   }
   return "unknown";
 }

@@ -44,8 +44,9 @@ enum class SkipReason {
   kChecksum,     // the body fails the checksum the cache keeps
   kDamaged,      // the entry's records cannot be read
   kNotWeb,       // an address that is no http or https page (internal keys, data:)
+  kUnavailable,  // its headers lie in a file the cache folder lacks
 };
-inline constexpr std::size_t kSkipReasonCount = 7;
+inline constexpr std::size_t kSkipReasonCount = 8;
 
 // Lower-case words for the summary: "not finished", "not 200", ...
 std::string_view SkipReasonWords(SkipReason reason);
