@@ -9,11 +9,22 @@ namespace webhoard::cli {
 CacheSource ParseCacheSource(Arguments& args) {
   const auto netscape = args.Value("--netscape");
   const auto ie = args.OptionalValue("--ie");
-  if (netscape && ie) throw UsageError("give --netscape or --ie, not both");
-  if (!netscape && !ie)
-    throw UsageError("name the cache: --netscape INDEXFILE or --ie [CONTAINERFOLDER]");
-  if (netscape) return {Edition::kNavigator, *netscape};
-  return {Edition::kInternetExplorer, *ie};
+  const auto chromium = args.OptionalValue("--chromium");
+  const auto firefox = args.OptionalValue("--firefox");
+  const int named = int{netscape.has_value()} + int{ie.has_value()} +
+                    int{chromium.has_value()} + int{firefox.has_value()};
+  if (named > 1) throw UsageError("name one cache: --netscape, --ie, --chromium or --firefox");
+  if (named == 0) {
+    throw UsageError(
+        "name the cache: --netscape INDEXFILE, --ie [CONTAINERFOLDER], --chromium [DIR] or "
+        "--firefox [DIR]");
+  }
+  if (netscape) return {Edition::kNavigator, *netscape, std::nullopt};
+  if (ie) return {Edition::kInternetExplorer, *ie, std::nullopt};
+  // Today's caches are archived as Navigator's are: copies named after the
+  // address.
+  if (chromium) return {Edition::kNavigator, *chromium, CacheBrowser::kChromium};
+  return {Edition::kNavigator, *firefox, CacheBrowser::kFirefox};
 }
 
 TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console) {
@@ -27,6 +38,17 @@ TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console&
   if (!report.ok()) throw WorkError(report.error);
   if (!report.warning.empty()) {
     std::fprintf(console.err, "webhoard: warning: %s\n", TerminalText(report.warning).c_str());
+  }
+  if (!report.found.empty()) {
+    std::fprintf(console.err, "reading %s\n", TerminalText(report.found).c_str());
+  }
+  if (source.browser) {
+    std::fprintf(console.err, "%s: %llu entries, %llu items, %llu skipped%s%s\n",
+                 TerminalText(report.name).c_str(), static_cast<unsigned long long>(report.entries),
+                 static_cast<unsigned long long>(report.items),
+                 static_cast<unsigned long long>(report.dropped), report.skipped.empty() ? "" : ": ",
+                 TerminalText(report.skipped).c_str());
+    return items;
   }
   std::fprintf(console.err, "%s: %llu entries, %llu items, %llu dropped\n",
                TerminalText(report.name).c_str(), static_cast<unsigned long long>(report.entries),

@@ -13,16 +13,27 @@ constexpr const char kFilterHelp[] =
     "  --domain NAME                 a domain to take (repeatable; default: all)\n"
     "  --types LIST                  comma-separated of text, media, other (default: all)\n";
 
+// The cache options of list and archive.
+#define CACHE_HELP                                                                              \
+  "CACHE is one of:\n"                                                                           \
+  "  --netscape INDEXFILE          Netscape Navigator's cache index (FAT, FAT.DB, index.db)\n"   \
+  "  --ie [CONTAINERFOLDER]        Internet Explorer's URL cache (index.dat's folder)\n"        \
+  "  --chromium [DIR]              the disk cache of Chromium, Chrome, Edge, Brave, ...\n"      \
+  "  --firefox [DIR]               Firefox's disk cache (cache2)\n"                             \
+  "DIR may be the browser's user-data or profiles folder, a profile, or the cache\n"            \
+  "folder itself; without DIR the browsers' usual places are searched, and the\n"              \
+  "cache found is named on stderr (several found: they are listed, name one).\n\n"
+
 constexpr Command kCommands[] = {
     {"list", "list the chosen cache items",
-     "usage: webhoard list (--netscape INDEXFILE | --ie [CONTAINERFOLDER]) [FILTERS]\n\n"
+     "usage: webhoard list CACHE [FILTERS]\n\n"
      "One line per chosen cache item, tab-separated: MimeIndex, Category, Date\n"
      "(local time), URL, Domain, LocalFile. A summary of the Text, Media and Other\n"
-     "counts goes to stderr.\n\n",
+     "counts goes to stderr.\n\n"
+     CACHE_HELP,
      RunList},
     {"archive", "archive the chosen cache items into an archive folder",
-     "usage: webhoard archive (--netscape INDEXFILE | --ie [CONTAINERFOLDER])\n"
-     "                        [--to FOLDER] [FILTERS] [LINK OPTIONS] [--yes]\n\n"
+     "usage: webhoard archive CACHE [--to FOLDER] [FILTERS] [LINK OPTIONS] [--yes]\n\n"
      "Copies the chosen items into FOLDER (default: the archive folder of the\n"
      "settings), rewrites the links of archived pages, updates archive.dat and the\n"
      "index pages, and prints the path of 1st_page.htm. Questions (create the\n"
@@ -38,12 +49,14 @@ constexpr Command kCommands[] = {
      "  --original-urls yes|no    unarchived links point at the web\n"
      "  --strikeout yes|no        strike out links to pages not archived\n"
      "  --emphasize none|bold|italic|larger|custom   emphasise archived links\n"
-     "  --detailed yes|no         detailed index pages with excerpts\n\n",
+     "  --detailed yes|no         detailed index pages with excerpts\n\n"
+     CACHE_HELP,
      RunArchiveCommand},
     {"delete", "delete the chosen items from the browser cache",
      "usage: webhoard delete (--netscape INDEXFILE | --ie [CONTAINERFOLDER]) [FILTERS] [--yes]\n\n"
      "Asks for confirmation (--yes confirms), deletes the chosen items' cached\n"
-     "files, and prints how many items were removed.\n\n",
+     "files, and prints how many items were removed. The caches of Chromium and\n"
+     "Firefox are only read, never changed: delete refuses them.\n\n",
      RunDelete},
     {"search", "search an archive folder by address and page text",
      "usage: webhoard search FOLDER [--url TEXT] [--text TEXT]\n\n"

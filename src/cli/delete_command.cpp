@@ -3,6 +3,7 @@
 #include "cli/choice.h"
 #include "cli/command.h"
 #include "cli/terminal.h"
+#include "explorer/browser_cache.h"
 #include "explorer/edition_cache.h"
 #include "platform/registry.h"
 #include "settings/settings_store.h"
@@ -14,6 +15,11 @@ int RunDelete(Arguments& args, Console& console) {
   const CacheChoice choice = ParseChoice(args);
   const bool yes = args.Flag("--yes");
   args.ExpectNoMore();
+  if (source.browser) {
+    throw UsageError("the " + BrowserName(*source.browser) +
+                     " cache is only read: webhoard never deletes from it (the browser "
+                     "clears its own cache)");
+  }
 
   TerminalPrompter prompter(yes, console.in, console.err);
   TCacheItemList cache = LoadCache(source, prompter, console);

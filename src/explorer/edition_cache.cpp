@@ -5,6 +5,7 @@
 #include "cache/msie/read_ie_cache.h"
 #include "cache/navigator/read_cache_index.h"
 #include "common/file_util.h"
+#include "explorer/browser_cache.h"
 #include "platform/local_path.h"
 #include "settings/settings_steps.h"
 
@@ -86,6 +87,7 @@ std::string CacheLocationOf(const CacheSource& source, const SettingsStore& stor
 CacheLoadReport LoadEditionCache(const CacheSource& source, const SettingsStore& store,
                                  Prompter& prompter, TCacheItemList& items,
                                  const ReadStopCheck& stop) {
+  if (source.browser) return LoadBrowserCache(*source.browser, source.location, items, stop);
   if (source.edition == Edition::kNavigator) {
     return LoadNavigatorCache(source.location, prompter, items, stop);
   }

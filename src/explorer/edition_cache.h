@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cache/cache_item.h"
+#include "cache/places/browser_cache_places.h"
 #include "cache/read_stop.h"
 #include "common/edition.h"
 #include "common/prompter.h"
@@ -25,8 +26,13 @@ struct CacheSource {
   Edition edition = Edition::kNavigator;
   // Navigator: the cache index file. Internet Explorer: the container folder
   // (the folder of index.dat); empty means the folder of the settings, and
-  // when that is empty too, the default container.
+  // when that is empty too, the default container. Today's browsers: the
+  // folder the user named (a user-data, profile or cache folder), empty for
+  // the browsers' usual places.
   std::string location;
+  // Set for the caches of today's browsers, which are read like Navigator's
+  // (copies named after their address) and never deleted from.
+  std::optional<CacheBrowser> browser;
 };
 
 // The container folder an Internet Explorer source reads ("" for the default
@@ -47,6 +53,10 @@ struct CacheLoadReport {
   std::uint64_t entries = 0;
   std::uint64_t items = 0;    // items appended to the list
   std::uint64_t dropped = 0;  // entries left out
+  // Today's browsers: which cache was found ("Google Chrome, profile
+  // Default") and why entries were skipped ("3 not 200, 1 partial").
+  std::string found;
+  std::string skipped;
   bool ok() const { return error.empty(); }
 };
 
