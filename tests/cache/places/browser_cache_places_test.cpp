@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +30,22 @@ void MakeBlockfile(const TempDir& dir, const std::string& folder) {
   dir.Write(folder + "/index", kBlockfileIndex);
   dir.Write(folder + "/data_0", "");
 }
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    testing::SetEnvironment(name, value);
+  }
+  ~ScopedEnvironment() { testing::SetEnvironment(name_, old_ ? old_->c_str() : nullptr); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
 
 // What a search found, as "folder below the temporary folder: backend".
 std::vector<std::string> Found(const std::vector<FoundCache>& caches, const TempDir& dir) {
@@ -113,8 +131,8 @@ TEST_F(ChromiumPlaces, LinksBelowTheGivenFolderAreNotFollowed) {
 // either, and every folder down to the entries, leads to the cache.
 TEST(FirefoxPlaces, EachFormOfTheFolderGivesItsCaches) {
   const TempDir dir;
-  testing::SetEnvironment("HOME", dir.path().c_str());
-  testing::SetEnvironment("XDG_CACHE_HOME", nullptr);
+  const ScopedEnvironment home("HOME", dir.path().c_str());
+  const ScopedEnvironment cache_home("XDG_CACHE_HOME", nullptr);
   dir.Write(".mozilla/firefox/profiles.ini", "[Profile0]\nPath=abc.default-release\n");
   dir.Write(".mozilla/firefox/abc.default-release/prefs.js", "");
   const std::string abc = ".cache/mozilla/firefox/abc.default-release/cache2";
@@ -142,14 +160,13 @@ TEST(FirefoxPlaces, EachFormOfTheFolderGivesItsCaches) {
   }
   EXPECT_EQ(FindCachesIn(CacheBrowser::kFirefox, dir.File(abc)).at(0).description,
             "Firefox, profile abc.default-release");
-  testing::SetEnvironment("HOME", nullptr);
 }
 
 #if !defined(_WIN32) && !defined(__APPLE__)
 TEST(DefaultCachePlaces, EveryProfileOfEveryInstallUnderHome) {
   const TempDir dir;
-  testing::SetEnvironment("HOME", dir.path().c_str());
-  testing::SetEnvironment("XDG_CACHE_HOME", nullptr);
+  const ScopedEnvironment home("HOME", dir.path().c_str());
+  const ScopedEnvironment cache_home("XDG_CACHE_HOME", nullptr);
   EXPECT_TRUE(FindDefaultCaches(CacheBrowser::kChromium).empty());
   EXPECT_TRUE(FindDefaultCaches(CacheBrowser::kFirefox).empty());
 
@@ -181,15 +198,13 @@ TEST(DefaultCachePlaces, EveryProfileOfEveryInstallUnderHome) {
 
   // $XDG_CACHE_HOME moves the cache tree, and the config tree maps onto it.
   const TempDir xdg;
-  testing::SetEnvironment("XDG_CACHE_HOME", xdg.path().c_str());
+  const ScopedEnvironment moved_cache_home("XDG_CACHE_HOME", xdg.path().c_str());
   MakeBlockfile(xdg, "chromium/Default/Cache");
   dir.Write(".config/chromium/Default/Preferences", "{}");
   EXPECT_EQ(Found(FindCachesIn(CacheBrowser::kChromium, dir.File(".config/chromium")), xdg),
             std::vector<std::string>{"chromium/Default/Cache: blockfile"});
   EXPECT_EQ(descriptions(FindDefaultCaches(CacheBrowser::kChromium)).front(),
             "Chromium, profile Default");
-  testing::SetEnvironment("XDG_CACHE_HOME", nullptr);
-  testing::SetEnvironment("HOME", nullptr);
 }
 #endif
 
@@ -198,12 +213,17 @@ TEST(SampleCachePlaces, RealCachesAreFoundAsTheyLie) {
   if (blockfile.empty()) return;
   const std::vector<FoundCache> chromium = FindCachesIn(CacheBrowser::kChromium, blockfile);
   ASSERT_EQ(chromium.size(), 1u);
+  EXPECT_TRUE(std::filesystem::equivalent(chromium[0].folder, blockfile));
   EXPECT_EQ(chromium[0].backend, ChromiumBackend::kBlockfile);
+  EXPECT_TRUE(FindCachesIn(CacheBrowser::kFirefox, blockfile).empty());
   const std::string firefox = testing::SharedSample("firefox-plaso");
   if (firefox.empty()) return;
+  // A copied cache2 folder holding the entry files loose, without entries/.
   const std::vector<FoundCache> found = FindCachesIn(CacheBrowser::kFirefox, firefox);
   ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(std::filesystem::equivalent(found[0].folder, firefox + "/cache2"));
   EXPECT_FALSE(found[0].backend.has_value());
+  EXPECT_TRUE(FindCachesIn(CacheBrowser::kChromium, firefox).empty());
 }
 
 }  // namespace
