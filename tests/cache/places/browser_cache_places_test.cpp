@@ -135,6 +135,7 @@ TEST(FirefoxPlaces, EachFormOfTheFolderGivesItsCaches) {
   const ScopedEnvironment cache_home("XDG_CACHE_HOME", nullptr);
   dir.Write(".mozilla/firefox/profiles.ini", "[Profile0]\nPath=abc.default-release\n");
   dir.Write(".mozilla/firefox/abc.default-release/prefs.js", "");
+  dir.Write(".config/mozilla/firefox/profiles.ini", "");
   const std::string abc = ".cache/mozilla/firefox/abc.default-release/cache2";
   dir.Write(abc + "/entries/" + kFirefoxEntry, "");
   std::filesystem::create_directories(
@@ -147,6 +148,7 @@ TEST(FirefoxPlaces, EachFormOfTheFolderGivesItsCaches) {
       {".mozilla/firefox", both},
       {".mozilla/firefox/abc.default-release", {abc}},
       {".cache/mozilla/firefox", both},
+      {".config/mozilla/firefox", both},
       {".cache/mozilla/firefox/abc.default-release", {abc}},
       {abc, {abc}},
       {abc + "/entries", {abc + "/entries"}},
