@@ -40,7 +40,7 @@ TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console&
     std::fprintf(console.err, "webhoard: warning: %s\n", TerminalText(report.warning).c_str());
   }
   if (!report.found.empty()) {
-    std::fprintf(console.err, "reading %s\n", TerminalText(report.found).c_str());
+    std::fprintf(console.err, "found the cache of %s\n", TerminalText(report.found).c_str());
   }
   if (source.browser) {
     std::fprintf(console.err, "%s: %llu entries, %llu items, %llu skipped%s%s\n",

@@ -64,7 +64,8 @@ CacheLoadReport LoadBrowserCache(CacheBrowser browser, const std::string& dir,
   const FoundCache* found = OneCache(browser, dir, caches, report.error);
   if (found == nullptr) return report;
   report.name = found->folder;
-  report.found = found->description;
+  // Found in the usual places: say whose cache it is.
+  if (dir.empty()) report.found = found->description;
   const StoredResponses read = ReadFound(browser, *found, stop);
   // The stop check stays true once it has answered so (Ctrl-C's flag).
   report.stopped = stop && stop();

@@ -23,6 +23,13 @@
 namespace webhoard {
 
 struct CacheSource {
+  CacheSource() = default;
+  CacheSource(Edition edition_of_source, std::string location_of_source,
+              std::optional<CacheBrowser> browser_of_source = std::nullopt)
+      : edition(edition_of_source),
+        location(std::move(location_of_source)),
+        browser(browser_of_source) {}
+
   Edition edition = Edition::kNavigator;
   // Navigator: the cache index file. Internet Explorer: the container folder
   // (the folder of index.dat); empty means the folder of the settings, and

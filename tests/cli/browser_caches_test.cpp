@@ -47,7 +47,7 @@ TEST_F(BrowserCaches, ListedArchivedAndNeverDeletedFrom) {
     std::string said;
   } rows[] = {
       {{"list", "--chromium", chromium}, 0, 2, "2 entries, 2 items, 0 skipped"},
-      {{"list", "--chromium", chromium, "--types", "media"}, 0, 1, "Text 0, Media 1, Other 0"},
+      {{"list", "--chromium", chromium, "--types", "media"}, 0, 1, "Text 1, Media 1, Other 0"},
       {{"list", "--chromium"}, 2, 0, "no Chromium cache in the browsers' usual places"},
       {{"list", "--firefox", dir_.File("home")}, 2, 0, "no Firefox cache in " + dir_.File("home")},
       {{"list", "--chromium", chromium, "--ie"}, 1, 0, "name one cache"},
