@@ -11,8 +11,8 @@ bool IsBlank(char c) {
 
 bool IsNameByte(char c) {
   const auto b = static_cast<unsigned char>(c);
-  return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-         b == '-' || b == '_' || b == '\\' || b >= 0x80;
+  return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' ||
+         b == '_' || b == '\\' || b >= 0x80;
 }
 
 bool IsHexDigit(char c) {

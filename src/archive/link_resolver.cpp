@@ -31,9 +31,9 @@ void NormalizeDots(std::string& path) {
 std::size_t SchemeLength(std::string_view url) {
   std::size_t i = 0;
   const auto is_letter = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
-  while (i < url.size() && (is_letter(url[i]) || (i > 0 && ((url[i] >= '0' && url[i] <= '9') ||
-                                                            url[i] == '+' || url[i] == '-' ||
-                                                            url[i] == '.')))) {
+  while (i < url.size() &&
+         (is_letter(url[i]) || (i > 0 && ((url[i] >= '0' && url[i] <= '9') || url[i] == '+' ||
+                                          url[i] == '-' || url[i] == '.')))) {
     ++i;
   }
   return i > 0 && i < url.size() && url[i] == ':' ? i : 0;
