@@ -22,6 +22,17 @@ std::string CleanLink(std::string_view link) {
   return out;
 }
 
+// The address a reader sees: page addresses are canonical ("http://host:80/"),
+// so a link resolved against one names the default port, which is dropped.
+std::string WebForm(std::string absolute) {
+  const std::size_t authority_end = std::min(absolute.find_first_of("/?", 7), absolute.size());
+  if (absolute.starts_with("http://") && authority_end > 10 &&
+      std::string_view(absolute).substr(authority_end - 3, 3) == ":80") {
+    absolute.erase(authority_end - 3, 3);
+  }
+  return absolute;
+}
+
 }  // namespace
 
 std::optional<ModernLink> ModernLinks::Rewrite(std::string_view raw, LinkUse use) const {
@@ -44,7 +55,7 @@ std::optional<ModernLink> ModernLinks::Rewrite(std::string_view raw, LinkUse use
   if (use == LinkUse::kImage) {
     out.text = kNotFoundImageLink;
   } else if (use == LinkUse::kNavigation && options_.show_original_urls) {
-    out.text = *absolute + fragment;
+    out.text = WebForm(*absolute) + fragment;
   }
   return out;
 }

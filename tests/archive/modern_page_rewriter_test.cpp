@@ -140,6 +140,7 @@ TEST_F(ModernRewriting, MissingTargetsFollowTheUsersPreferences) {
       {"<a href=\"https://away.example/x?y=1#z\">x</a> <a href=page.htm>p</A>",
        "<a href=\"https://away.example/x?y=1#z\"><STRIKE>x</STRIKE></a> "
        "<a href=../../host/text/page.htm><B>p</B></A>"},
+      {"<a href=gone.htm?x=1>", "<a href=\"http://host/dir/gone.htm?x=1\"><STRIKE>"},
       {"<img src=gone.gif><iframe src=gone.htm>",
        "<img src=../../images/notfound.gif><iframe src=../../notfound.htm>"},
   });
