@@ -16,6 +16,10 @@ struct LinkOptions {
   // emphasised link; an empty one writes no tag.
   std::string emphasizing_tag = "B";
   std::string de_emphasizing_tag = "/B";
+  // Pages of today's web (from Chromium and Firefox caches): tags and links
+  // are read as modern_page_rewriter.h tells, and style sheets are rewritten
+  // too. The old caches' pages keep the classic reading of link_rewriter.h.
+  bool modern_pages = false;
 };
 
 }  // namespace webhoard

@@ -8,6 +8,7 @@
 // link variant, bases and resolved links are short texts (255 characters).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,15 @@ std::string BaseOf(std::string_view url);
 // "/./" collapses and "/x/../" steps back. "https://" and the slip
 // "http//" are read as "http://".
 std::string ResolveLink(std::string_view link, std::string_view base);
+
+// For pages of today's web: the absolute address a link names, resolved the
+// way browsers do against the absolute address `base` ("http://host:80/a/b"
+// or "https://..."): "//host/x", "/x", "?q" and "x" forms, the query kept,
+// "." and ".." segments removed from the path only, backslashes before the
+// query read as slashes, the fragment dropped. The scheme is the link's own
+// or the base's. Nothing (the link stays as written) for links with another
+// scheme (data:, javascript:, mailto:, ...) and for fragment-only or empty
+// links.
+std::optional<std::string> ResolveModernLink(std::string_view link, std::string_view base);
 
 }  // namespace webhoard

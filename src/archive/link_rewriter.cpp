@@ -8,8 +8,10 @@
 
 #include "archive/archive_layout.h"
 #include "archive/link_resolver.h"
+#include "archive/modern_page_rewriter.h"
 #include "archive/page_title.h"
 #include "archive/stored_body_copy.h"
+#include "cache/mime_types.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
 #include "platform/regular_file.h"
@@ -262,8 +264,14 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
   return out;
 }
 
-bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
-                 const LinkOptions& options, std::string* error, bool* stored_undecoded) {
+namespace {
+
+enum class TextKind { kPage, kStyleSheet };
+
+// Reads an item's text, rewrites it by its kind and writes its archived copy.
+bool RewriteItemText(TCacheItem& item, TextKind kind, const std::string& archive_folder,
+                     const LinkTargets& targets, const LinkOptions& options, std::string* error,
+                     bool* stored_undecoded) {
   auto fail = [&](std::string message) {
     if (error != nullptr) *error = std::move(message);
     return false;
@@ -283,12 +291,19 @@ bool RewritePage(TCacheItem& item, const std::string& archive_folder, const Link
     page = std::move(*bytes);
   }
   if (stored_undecoded != nullptr) *stored_undecoded = undecoded;
-  if (!undecoded) item.Title = PageTitleOf(page);
+  if (!undecoded && kind == TextKind::kPage) item.Title = PageTitleOf(page);
   const auto target = ArchivePathOf(archive_folder, item);
   if (!target) return fail("no archive path for " + item.URL);
-  const std::string rewritten =
-      undecoded ? std::move(page) : RewritePageText(page, item.URL, targets, options);
-
+  std::string rewritten;
+  if (undecoded) {
+    rewritten = std::move(page);
+  } else if (kind == TextKind::kStyleSheet) {
+    rewritten = RewriteStyleSheetText(page, item.URL, targets, options);
+  } else if (options.modern_pages) {
+    rewritten = RewriteModernPageText(page, item.URL, targets, options);
+  } else {
+    rewritten = RewritePageText(page, item.URL, targets, options);
+  }
   // Written beside its place under a hidden name that archive names do not
   // take in practice, then renamed over the old copy in one step.
   namespace fs = std::filesystem;
@@ -318,6 +333,26 @@ bool RewritePage(TCacheItem& item, const std::string& archive_folder, const Link
     return fail("cannot replace " + *target + ": " + ec.message());
   }
   return true;
+}
+
+}  // namespace
+
+bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
+                 const LinkOptions& options, std::string* error, bool* stored_undecoded) {
+  return RewriteItemText(item, TextKind::kPage, archive_folder, targets, options, error,
+                         stored_undecoded);
+}
+
+bool IsRewrittenItem(const TCacheItem& item, const LinkOptions& options) {
+  if (item.MimeIndex == kMimeIndexHtml) return true;
+  return options.modern_pages && EqualsNoCase(MimeTypeName(item.MimeIndex), "text/css");
+}
+
+bool RewriteStyleSheet(TCacheItem& item, const std::string& archive_folder,
+                       const LinkTargets& targets, const LinkOptions& options, std::string* error,
+                       bool* stored_undecoded) {
+  return RewriteItemText(item, TextKind::kStyleSheet, archive_folder, targets, options, error,
+                         stored_undecoded);
 }
 
 }  // namespace webhoard

@@ -62,8 +62,20 @@ std::string RewritePageText(std::string_view page, std::string_view page_url,
 // a stored body is read from its byte range and decoded; a body that cannot
 // be decoded is written as stored, without rewriting (its links cannot be
 // read), and `stored_undecoded` (when given) is set.
+// With `options.modern_pages` the page is read as modern_page_rewriter.h tells.
 bool RewritePage(TCacheItem& item, const std::string& archive_folder, const LinkTargets& targets,
                  const LinkOptions& options, std::string* error = nullptr,
                  bool* stored_undecoded = nullptr);
+
+// Whether the archive run rewrites an item's links rather than copying it:
+// pages always, style sheets (text/css) with `options.modern_pages`.
+bool IsRewrittenItem(const TCacheItem& item, const LinkOptions& options);
+
+// Writes the archived copy of a style sheet item the way RewritePage writes
+// a page (same failures and same undecoded body rule), its url() and
+// @import links rewritten against the sheet's own URL. Sets no title.
+bool RewriteStyleSheet(TCacheItem& item, const std::string& archive_folder,
+                       const LinkTargets& targets, const LinkOptions& options,
+                       std::string* error = nullptr, bool* stored_undecoded = nullptr);
 
 }  // namespace webhoard

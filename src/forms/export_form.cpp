@@ -281,12 +281,13 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   last_withdrawal_ = 0;
   LinkTargets targets(selection_, &list);
   const LinkOptions options = LinkOptionsOf(*env_.settings);
-  // Files before pages: a file whose copy fails is withdrawn from the link
+  // Files before pages (and, from today's caches, style sheets, whose links
+  // are rewritten like a page's): a file whose copy fails is withdrawn from the link
   // targets before any page could link to it.
   std::size_t step = 0;
   for (const bool pages : {false, true}) {
     for (std::size_t i = 0; i < count && !cancel_requested_; ++i) {
-      if (IsPage(*selection_[i]) != pages) continue;
+      if (IsRewrittenItem(*selection_[i], options) != pages) continue;
       StepProgress(step++, count);
       try {
         ArchiveItem(i, targets, options);
@@ -299,8 +300,7 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   RecordOutcomes(list);
 }
 
-void TExportForm::ArchiveItem(std::size_t index, LinkTargets& targets,
-                              const LinkOptions& options) {
+void TExportForm::ArchiveItem(std::size_t index, LinkTargets& targets, const LinkOptions& options) {
   if (selection_[index]->MimeIndex == 0) {
     outcomes_[index] = ItemOutcome::kUntyped;
     return;
@@ -335,6 +335,9 @@ bool TExportForm::CopyItem(std::size_t index, const LinkTargets& targets,
   if (IsPage(item)) {
     ok = RewritePage(item, archive_folder_, targets, options, &error, &undecoded);
     written_[index] = ++tick_;
+  } else if (IsRewrittenItem(item, options)) {
+    ok = RewriteStyleSheet(item, archive_folder_, targets, options, &error, &undecoded);
+    written_[index] = ++tick_;
   } else if (item.Body) {
     BodyCopyResult copy = CopyArchiveBody(*item.Body, *target);
     ok = copy.outcome != BodyCopyOutcome::kFailed;
@@ -366,7 +369,7 @@ void TExportForm::WriteStalePagesAgain(LinkTargets& targets, const LinkOptions& 
   for (;;) {
     std::vector<std::size_t> stale;
     for (std::size_t i = 0; i < selection_.size(); ++i) {
-      if (outcomes_[i] == ItemOutcome::kCopied && IsPage(*selection_[i]) &&
+      if (outcomes_[i] == ItemOutcome::kCopied && IsRewrittenItem(*selection_[i], options) &&
           written_[i] < last_withdrawal_) {
         stale.push_back(i);
       }
@@ -428,7 +431,8 @@ void TExportForm::RemoveAddedCopies() {
     ++report_.removed;
     std::error_code ec;
     const std::filesystem::path type_folder = std::filesystem::path(*path).parent_path();
-    if (std::filesystem::remove(type_folder, ec)) std::filesystem::remove(type_folder.parent_path(), ec);
+    if (std::filesystem::remove(type_folder, ec))
+      std::filesystem::remove(type_folder.parent_path(), ec);
   }
 }
 

@@ -10,7 +10,7 @@
 #include "common/clock.h"
 #include "common/date_time.h"
 #include "index/domain_pages.h"
-#include "index/html_escape.h"
+#include "common/html_escape.h"
 #include "index/page_file.h"
 
 namespace webhoard {

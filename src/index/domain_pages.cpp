@@ -8,7 +8,7 @@
 #include "cache/mime_types.h"
 #include "common/ascii.h"
 #include "common/file_util.h"
-#include "index/html_escape.h"
+#include "common/html_escape.h"
 #include "index/image_size.h"
 #include "index/page_file.h"
 #include "index/page_text.h"

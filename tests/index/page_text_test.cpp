@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "index/html_escape.h"
+#include "common/html_escape.h"
 #include "support/temp_dir.h"
 
 namespace webhoard {

@@ -1,4 +1,4 @@
-#include "index/html_escape.h"
+#include "common/html_escape.h"
 
 namespace webhoard {
 namespace {

@@ -1,7 +1,8 @@
-// Writing values into the index pages without letting them add markup.
+// Writing values into HTML without letting them add markup.
 //
-// Titles, excerpts, names and addresses on the index pages come from
-// archived pages and from web servers, that is from anywhere. Each place a
+// Titles, excerpts, names and addresses on the index pages, and the links
+// written into archived pages, come from archived pages and from web
+// servers, that is from anywhere. Each place a
 // value lands in a page has its own set of characters that could end the
 // value early and start markup of its own, so each place has its own
 // escape. A value that holds none of those characters is written unchanged,

@@ -1,0 +1,19 @@
+// The candidate list of a srcset attribute ("a.jpg 1x, b.jpg 2x",
+// "small.png 480w, big.png 1080w"): each candidate's address is replaced,
+// while its descriptors, the commas and the blanks between candidates stay
+// byte for byte.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace webhoard {
+
+// Answers the address to write instead of a candidate's, or nothing to keep it.
+using CandidateRewrite = std::function<std::optional<std::string>(std::string_view url)>;
+
+std::string RewriteSrcset(std::string_view srcset, const CandidateRewrite& rewrite);
+
+}  // namespace webhoard
