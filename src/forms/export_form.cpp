@@ -280,7 +280,12 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   tick_ = 0;
   last_withdrawal_ = 0;
   LinkTargets targets(selection_, &list);
-  const LinkOptions options = LinkOptionsOf(*env_.settings);
+  LinkOptions options = LinkOptionsOf(*env_.settings);
+  // Items of today's browser caches (they carry a stored body) come from
+  // pages of today's web, whose links the old rules do not see. A run reads
+  // one cache, so the choice holds for all its items.
+  options.modern_pages = std::any_of(selection_.begin(), selection_.end(),
+                                     [](const TCacheItem* item) { return item->Body.has_value(); });
   // Files before pages (and, from today's caches, style sheets, whose links
   // are rewritten like a page's): a file whose copy fails is withdrawn from the link
   // targets before any page could link to it.
