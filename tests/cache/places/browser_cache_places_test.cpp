@@ -51,7 +51,8 @@ class ScopedEnvironment {
 std::vector<std::string> Found(const std::vector<FoundCache>& caches, const TempDir& dir) {
   std::vector<std::string> found;
   for (const FoundCache& cache : caches) {
-    std::string line = std::filesystem::path(cache.folder).lexically_relative(dir.path()).string();
+    std::string line =
+        std::filesystem::path(cache.folder).lexically_relative(dir.path()).generic_string();
     if (cache.backend) {
       line += *cache.backend == ChromiumBackend::kSimple ? ": simple" : ": blockfile";
     }
