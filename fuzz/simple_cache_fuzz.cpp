@@ -10,7 +10,7 @@
 
 #include "cache/chromium/simple_cache_reader.h"
 #include "cache/chromium/super_fast_hash.h"
-#include "common/crc32.h"
+#include "cache/http/crc32.h"
 #include "common/little_endian.h"
 #include "fuzz_files.h"
 

@@ -7,6 +7,7 @@
 
 #include "archive/copy_archive_file.h"
 #include "archive/stored_body_copy.h"
+#include "cache/http/crc32.h"
 #include "common/file_util.h"
 #include "support/encoded_body.h"
 #include "support/temp_dir.h"
@@ -28,16 +29,16 @@ TEST(CopyArchiveBody, TakesTheSliceDecodesOrKeepsTheStoredBytes) {
     BodyCopyOutcome outcome;
     std::string archived;  // what the target holds afterwards
   } cases[] = {
-      {"", page, Crc32(0, page), 0, BodyCopyOutcome::kDecoded, page},
-      {"gzip", gzip, Crc32(0, gzip), 0, BodyCopyOutcome::kDecoded, page},
+      {"", page, Crc32(page), 0, BodyCopyOutcome::kDecoded, page},
+      {"gzip", gzip, Crc32(gzip), 0, BodyCopyOutcome::kDecoded, page},
       {"deflate", testing::RawDeflateOf(page), std::nullopt, 0, BodyCopyOutcome::kDecoded, page},
-      {"zstd", gzip, Crc32(0, gzip), 0, BodyCopyOutcome::kStored, gzip},
+      {"zstd", gzip, Crc32(gzip), 0, BodyCopyOutcome::kStored, gzip},
       {"gzip", cut, std::nullopt, 0, BodyCopyOutcome::kStored, cut},
-      {"gzip", cut, Crc32(0, cut), 0, BodyCopyOutcome::kStored, cut},
+      {"gzip", cut, Crc32(cut), 0, BodyCopyOutcome::kStored, cut},
       // A failed checksum or a short file fails the item; the earlier copy stays.
-      {"gzip", gzip, Crc32(0, gzip) ^ 1, 0, BodyCopyOutcome::kFailed, "earlier"},
-      {"", page, Crc32(0, page) ^ 1, 0, BodyCopyOutcome::kFailed, "earlier"},
-      {"zstd", gzip, Crc32(0, gzip) ^ 1, 0, BodyCopyOutcome::kFailed, "earlier"},
+      {"gzip", gzip, Crc32(gzip) ^ 1, 0, BodyCopyOutcome::kFailed, "earlier"},
+      {"", page, Crc32(page) ^ 1, 0, BodyCopyOutcome::kFailed, "earlier"},
+      {"zstd", gzip, Crc32(gzip) ^ 1, 0, BodyCopyOutcome::kFailed, "earlier"},
       {"", page, std::nullopt, 1000, BodyCopyOutcome::kFailed, "earlier"},
   };
   for (const auto& c : cases) {

@@ -1,13 +1,13 @@
 // Whole archive runs over generated caches, driven as a user would drive the
 // progress window.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "archive_run_fixture.h"
 #include "cache/http/content_decoding.h"
+#include "cache/http/crc32.h"
 #include "common/file_util.h"
 #include "platform/program_folder.h"
 #include "support/encoded_body.h"
@@ -27,8 +27,8 @@ TEST(ArchiveRun, ArchivesASmallSiteIntoANewFolder) {
   f.AddItem("http://www.site.com:80/docs/a.html", 1, "<title>A</title><a href=\"../\">up</a>");
   f.AddItem("http://www.site.com:80/logo.gif", 2, "GIF89a");
   f.AddItem("http://www.site.com:80/files/report.pdf", 67, "%PDF");
-  f.AddItem("http://www.site.com:80/odd", 0, "???");            // no known type
-  f.AddItem("http://other.org:8080/x/data", 40, nullptr);        // cached file is gone
+  f.AddItem("http://www.site.com:80/odd", 0, "???");       // no known type
+  f.AddItem("http://other.org:8080/x/data", 40, nullptr);  // cached file is gone
 
   EXPECT_EQ(f.Run(), kModalOk);
   ASSERT_EQ(f.prompter.messages().size(), 3u);
@@ -55,7 +55,8 @@ TEST(ArchiveRun, ArchivesASmallSiteIntoANewFolder) {
   EXPECT_EQ(ReadFileBytes(f.ArchiveFile("www.site.com/image/logo.gif")).value(), "GIF89a");
   EXPECT_EQ(ReadFileBytes(f.ArchiveFile("www.site.com/application/report.pdf")).value(), "%PDF");
 
-  const std::string home = ReadFileBytes(f.ArchiveFile("www.site.com/text/www.site.com.htm")).value();
+  const std::string home =
+      ReadFileBytes(f.ArchiveFile("www.site.com/text/www.site.com.htm")).value();
   EXPECT_NE(home.find("../../www.site.com/text/a.htm"), std::string::npos) << home;
   EXPECT_NE(home.find("../../www.site.com/image/logo.gif"), std::string::npos) << home;
   EXPECT_EQ(home.find("\"gone.html\""), std::string::npos) << home;
@@ -126,13 +127,17 @@ TEST(ArchiveRun, ProgressStepsAndCancelTakeEffectBetweenItems) {
     steps.emplace_back(form->Label4.caption, form->Gauge1.position);
   });
   f.Run();
-  const std::vector<std::pair<std::string, int>> expected = {
-      {"Creating unique filenames...", 0}, {"Creating unique filenames...", 25},
-      {"Creating unique filenames...", 50}, {"Creating unique filenames...", 75},
-      {"Archiving files...", 0},           {"Archiving files...", 25},
-      {"Archiving files...", 50},          {"Archiving files...", 75},
-      {"Archiving files...", 100},         {"Indexing...", 0},
-      {"Indexing...", 100}};
+  const std::vector<std::pair<std::string, int>> expected = {{"Creating unique filenames...", 0},
+                                                             {"Creating unique filenames...", 25},
+                                                             {"Creating unique filenames...", 50},
+                                                             {"Creating unique filenames...", 75},
+                                                             {"Archiving files...", 0},
+                                                             {"Archiving files...", 25},
+                                                             {"Archiving files...", 50},
+                                                             {"Archiving files...", 75},
+                                                             {"Archiving files...", 100},
+                                                             {"Indexing...", 0},
+                                                             {"Indexing...", 100}};
   EXPECT_EQ(steps, expected);
 
   // Cancel pressed while the second copy is made: it is finished, nothing
@@ -233,10 +238,10 @@ TEST(ArchiveRun, StoredBodiesAreDecodedKeptAsStoredOrFailTheirChecksum) {
   TCacheItem& home = f.AddItem("http://z.com:80/", 1, nullptr);
   TCacheItem& logo = f.AddItem("http://z.com:80/logo.gif", 2, nullptr);
   TCacheItem& report = f.AddItem("http://z.com:80/r.pdf", 67, nullptr);
-  home.Body = StoredBody{shared, 4, gzip.size(), "gzip", Crc32(0, gzip)};
+  home.Body = StoredBody{shared, 4, gzip.size(), "gzip", Crc32(gzip)};
   logo.Body = StoredBody{shared, 7 + gzip.size(), picture.size(), "zstd", std::nullopt};
   report.Body =
-      StoredBody{shared, 10 + gzip.size() + picture.size(), pdf.size(), "", Crc32(0, pdf) + 1};
+      StoredBody{shared, 10 + gzip.size() + picture.size(), pdf.size(), "", Crc32(pdf) + 1};
 
   EXPECT_EQ(f.Run(), kModalOk);
   const std::string home_copy = ReadFileBytes(f.ArchiveFile("z.com/text/z.com.htm")).value_or("");

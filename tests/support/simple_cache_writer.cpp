@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "cache/chromium/super_fast_hash.h"
-#include "common/crc32.h"
+#include "cache/http/crc32.h"
 #include "common/file_util.h"
 #include "common/little_endian.h"
 

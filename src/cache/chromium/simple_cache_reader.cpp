@@ -12,7 +12,7 @@
 
 #include "cache/chromium/chromium_entry.h"
 #include "cache/chromium/super_fast_hash.h"
-#include "common/crc32.h"
+#include "cache/http/crc32.h"
 #include "common/file_util.h"
 #include "common/little_endian.h"
 #include "platform/regular_file.h"

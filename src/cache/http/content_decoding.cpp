@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include "cache/http/crc32.h"
+
 // Set by the build: 0 where brotli is not at hand (Debian has none for
 // mingw-w64), and "br" bodies are then archived as stored.
 #ifndef WEBHOARD_HAVE_BROTLI
@@ -235,7 +237,7 @@ std::optional<std::size_t> FileSliceSource::Read(char* buffer, std::size_t size)
   const std::size_t got = std::fread(buffer, 1, wanted, file_);
   if (got == 0) return std::nullopt;  // the file ends inside the slice, or a read error
   read_ += got;
-  crc_ = Crc32(crc_, {buffer, got});
+  crc_ = Crc32({buffer, got}, crc_);
   return got;
 }
 
@@ -324,16 +326,5 @@ DecodeResult DecodeBody(std::string_view encoding, BodySource& source, BodySink&
   return {status, out.written()};
 }
 
-std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes) {
-  // zlib counts in uInt: long inputs go in pieces.
-  constexpr std::size_t kPiece = 1u << 30;
-  uLong value = crc;
-  while (!bytes.empty()) {
-    const std::size_t count = std::min(bytes.size(), kPiece);
-    value = crc32(value, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(count));
-    bytes.remove_prefix(count);
-  }
-  return static_cast<std::uint32_t>(value);
-}
 
 }  // namespace webhoard

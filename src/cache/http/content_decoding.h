@@ -116,8 +116,4 @@ std::uint64_t DecodedSizeLimit(std::uint64_t stored_length);
 DecodeResult DecodeBody(std::string_view encoding, BodySource& source, BodySink& sink,
                         std::uint64_t max_decoded);
 
-// zlib's CRC-32 of `bytes` continued from `crc` (0 to start), the checksum
-// Chromium's Simple Cache keeps of a stream.
-std::uint32_t Crc32(std::uint32_t crc, std::string_view bytes);
-
 }  // namespace webhoard

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "common/crc32.h"
+#include "cache/http/crc32.h"
 #include "common/file_util.h"
 #include "support/simple_cache_writer.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "common/crc32.h"
+#include "cache/http/crc32.h"
 
 #include <gtest/gtest.h>
 
