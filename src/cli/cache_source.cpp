@@ -2,6 +2,8 @@
 
 #include "cli/terminal.h"
 #include "platform/registry.h"
+#include "explorer/browser_cache.h"
+#include "settings/setting_names.h"
 #include "settings/settings_store.h"
 
 namespace webhoard::cli {
@@ -27,10 +29,35 @@ CacheSource ParseCacheSource(Arguments& args) {
   return {Edition::kNavigator, *firefox, CacheBrowser::kFirefox};
 }
 
-TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console) {
+namespace {
+
+std::string_view LastCacheSetting(CacheBrowser browser) {
+  return browser == CacheBrowser::kFirefox ? kFirefoxCache : kChromiumCache;
+}
+
+// A browser source without a folder reads the cache read last, while that
+// folder still holds one; else the browsers' usual places are searched.
+CacheSource WithLastCache(CacheSource source, const SettingsStore& store, Console& console) {
+  if (!source.browser || !source.location.empty()) return source;
+  const std::string last = store.ReadSettingText(kBrowserCaches, LastCacheSetting(*source.browser), "");
+  if (last.empty() || FindCachesIn(*source.browser, last).size() != 1) return source;
+  std::fprintf(console.err, "the %s cache read last: %s\n", BrowserName(*source.browser).c_str(),
+               TerminalText(last).c_str());
+  source.location = last;
+  return source;
+}
+
+}  // namespace
+
+TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console) {
   TCacheItemList items;
-  const CacheLoadReport report = LoadEditionCache(source, SettingsStore(SystemRegistry()), prompter,
-                                                  items, [] { return Interrupted(); });
+  SettingsStore store(SystemRegistry());
+  const CacheSource source = WithLastCache(requested, store, console);
+  const CacheLoadReport report =
+      LoadEditionCache(source, store, prompter, items, [] { return Interrupted(); });
+  if (source.browser && report.ok() && !report.stopped) {
+    store.WriteSettingText(kBrowserCaches, LastCacheSetting(*source.browser), report.name);
+  }
   if (report.stopped) {
     throw InterruptedError(report.name + ": interrupted while reading the cache (" +
                            std::to_string(report.entries) + " entries read); nothing done");

@@ -31,6 +31,8 @@ constexpr KnownSetting kKnownSettings[] = {
     {kSearchOptions, kSearchDirectory},
     {kGeneralOptions, kReindexDirectory},
     {kInternetExplorerOptions, kCacheFolder},
+    {kBrowserCaches, kChromiumCache},
+    {kBrowserCaches, kFirefoxCache},
 };
 
 }  // namespace

@@ -33,6 +33,12 @@ inline constexpr std::string_view kReindexDirectory = "Reindex directory";
 inline constexpr std::string_view kInternetExplorerOptions = "Internet Explorer options";
 inline constexpr std::string_view kCacheFolder = "Cache Folder";
 
+// Today's browsers: the cache folder read last, used again when the command
+// names no folder (so one of several profiles need not be named each time).
+inline constexpr std::string_view kBrowserCaches = "Browser caches";
+inline constexpr std::string_view kChromiumCache = "Chromium cache";
+inline constexpr std::string_view kFirefoxCache = "Firefox cache";
+
 inline constexpr std::string_view kDefaultEmphasizeTag = "FONT FACE=\"Arial\"";
 inline constexpr std::string_view kDefaultDeEmphasizeTag = "/FONT";
 

@@ -46,9 +46,11 @@ TEST_F(BrowserCaches, ListedArchivedAndNeverDeletedFrom) {
     std::size_t lines;
     std::string said;
   } rows[] = {
+      {{"list", "--chromium"}, 2, 0, "no Chromium cache in the browsers' usual places"},
       {{"list", "--chromium", chromium}, 0, 2, "2 entries, 2 items, 0 skipped"},
       {{"list", "--chromium", chromium, "--types", "media"}, 0, 1, "Text 1, Media 1, Other 0"},
-      {{"list", "--chromium"}, 2, 0, "no Chromium cache in the browsers' usual places"},
+      // Without a folder, the one read last is read again.
+      {{"list", "--chromium"}, 0, 2, "the Chromium cache read last: " + chromium},
       {{"list", "--firefox", dir_.File("home")}, 2, 0, "no Firefox cache in " + dir_.File("home")},
       {{"list", "--chromium", chromium, "--ie"}, 1, 0, "name one cache"},
       {{"delete", "--chromium", chromium, "--yes"}, 1, 0, "only read"},
