@@ -1,8 +1,8 @@
 // Addresses from cache indexes, catalogue records and web pages are
 // untrusted bytes. Every way of taking them apart must hold the canonical
-// shape: "http://" + host + ":" + port + path with the path starting at "/",
-// a domain that is safe as one folder name, and a catalogue domain that
-// agrees with the domain the item was archived under.
+// shape: "http://" (or "https://") + host + ":" + port + path with the path
+// starting at "/", a domain that is safe as one folder name, and a catalogue
+// domain that agrees with the domain the item was archived under.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -34,9 +34,9 @@ bool OnlyDots(std::string_view text) {
 }
 
 void CheckCanonical(const webhoard::CanonicalUrl& c) {
-  Check(c.url.rfind("http://", 0) == 0);
+  const std::string scheme = c.secure ? "https://" : "http://";
   Check(!c.path.empty() && c.path.front() == '/');
-  Check(c.url == "http://" + c.host + ":" + std::to_string(c.port) + c.path);
+  Check(c.url == scheme + c.host + ":" + std::to_string(c.port) + c.path);
   Check(c.url.find('\0') == std::string::npos);
   Check(c.domain.size() <= 255);
   Check(!OnlyDots(c.domain));  // also never empty
@@ -44,6 +44,10 @@ void CheckCanonical(const webhoard::CanonicalUrl& c) {
   Check(c.usable() == (c.domain != webhoard::kNoHost));
   // Unusable addresses are dropped by the readers and never stored.
   if (c.usable()) Check(webhoard::DomainOfStoredUrl(c.url) == c.domain);
+  // A canonical URL read again as a stored one is itself; an https one
+  // also has the http spelling older archives gave it.
+  if (c.usable()) Check(webhoard::CanonicalFromStoredUrl(c.url).url == c.url);
+  Check(webhoard::HttpSpellingOf(c.url).has_value() == c.secure);
 }
 
 // The same bytes read as a sequence of address pieces, so that plain random

@@ -81,25 +81,37 @@ std::string ResolveLink(std::string_view link, std::string_view base) {
     return {};
   }
   std::string r(link.substr(0, link.find('#')));
+  // An https link, or a relative one on an https page, names an https
+  // address; the rest is taken apart as an http one.
+  bool secure = false;
   if (StartsWithNoCase(r, "HTTP//")) {
     r.insert(4, 1, ':');
   } else if (StartsWithNoCase(r, "HTTPS://")) {
     r.erase(4, 1);
+    secure = true;
   }
   if (r.find("://") == std::string::npos) {
     if (StartsWithNoCase(r, "HTTP:")) r.erase(0, 5);
+    std::string_view page_base = base;
+    if (StartsWithNoCase(page_base, "HTTPS://")) {
+      page_base.remove_prefix(8);
+      secure = true;
+    }
     const std::string_view root =
-        !r.empty() && r.front() == '/' ? base.substr(0, base.find('/')) : base;
+        !r.empty() && r.front() == '/' ? page_base.substr(0, page_base.find('/')) : page_base;
     std::string joined = "http://";
     joined.append(root).append(r);
     r = CutAt(joined, kLinkTextLength);
   }
   if (!StartsWithNoCase(r, "HTTP://")) return r;
   const std::string host = TakeHost(r);
-  const int port = TakePort(r);
+  const bool port_given = !r.empty() && r.front() == ':';
+  int port = TakePort(r);
+  if (secure && !port_given) port = kHttpsPort;
   std::string path = TakePath(r);
   NormalizeDots(path);
-  return CutAt("http://" + host + ":" + std::to_string(port) + path, kLinkTextLength);
+  return CutAt((secure ? "https://" : "http://") + host + ":" + std::to_string(port) + path,
+               kLinkTextLength);
 }
 
 std::optional<std::string> ResolveModernLink(std::string_view link, std::string_view base) {

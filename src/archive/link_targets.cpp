@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "archive/archive_layout.h"
+#include "url/canonical_url.h"
 
 namespace webhoard {
 
@@ -21,6 +22,14 @@ LinkTargets::LinkTargets(const std::vector<TCacheItem*>& selection, const Archiv
 }
 
 const TCacheItem* LinkTargets::Find(std::string_view url) const {
+  if (const TCacheItem* item = FindSpelling(url)) return item;
+  // Archives written before https addresses kept their scheme hold an https
+  // page under its http spelling.
+  if (const auto older = HttpSpellingOf(url)) return FindSpelling(*older);
+  return nullptr;
+}
+
+const TCacheItem* LinkTargets::FindSpelling(std::string_view url) const {
   // The first of the two spellings in list order wins, as a walk through the
   // list comparing each item with both would find it.
   const std::string exact(url);

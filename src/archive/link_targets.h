@@ -5,7 +5,9 @@
 // so a link to a page copied later already leads to its copy), then in the
 // archive list (an item the run failed to archive is withdrawn from the
 // first, see Withdraw). In each, the first item in list order whose URL equals the
-// link's URL, or the URL with a "/" appended, wins. Both are hashed: a page
+// link's URL, or the URL with a "/" appended, wins; an https URL found in
+// neither is looked up again in the http spelling older archives gave it
+// (HttpSpellingOf), so links to their copies still lead there. Both are hashed: a page
 // with hundreds of links costs a few probes per link, whatever the size of
 // the archive.
 #pragma once
@@ -40,6 +42,8 @@ class LinkTargets {
   void Withdraw(const TCacheItem& item);
 
  private:
+  const TCacheItem* FindSpelling(std::string_view url) const;
+
   std::vector<const TCacheItem*> selection_;
   std::unordered_map<std::string, std::size_t> first_in_selection_;
   bool repeated_urls_ = false;  // a URL appears more than once in the selection

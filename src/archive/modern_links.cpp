@@ -22,13 +22,20 @@ std::string CleanLink(std::string_view link) {
   return out;
 }
 
-// The address a reader sees: page addresses are canonical ("http://host:80/"),
-// so a link resolved against one names the default port, which is dropped.
+// The address a reader sees: page addresses are canonical ("http://host:80/",
+// "https://host:443/"), so a link resolved against one names the default
+// port, which is dropped.
 std::string WebForm(std::string absolute) {
-  const std::size_t authority_end = std::min(absolute.find_first_of("/?", 7), absolute.size());
-  if (absolute.starts_with("http://") && authority_end > 10 &&
-      std::string_view(absolute).substr(authority_end - 3, 3) == ":80") {
-    absolute.erase(authority_end - 3, 3);
+  const bool secure = absolute.starts_with("https://");
+  const std::string_view default_port = secure ? ":443" : ":80";
+  const std::size_t authority_from = secure ? 8 : 7;
+  if (!secure && !absolute.starts_with("http://")) return absolute;
+  const std::size_t authority_end =
+      std::min(absolute.find_first_of("/?", authority_from), absolute.size());
+  if (authority_end > authority_from + default_port.size() &&
+      std::string_view(absolute).substr(authority_end - default_port.size(),
+                                        default_port.size()) == default_port) {
+    absolute.erase(authority_end - default_port.size(), default_port.size());
   }
   return absolute;
 }

@@ -48,9 +48,9 @@ struct ItemView {
 ItemView ViewOf(const TCacheItem& item) {
   ItemView view;
   view.link_url = ItemLinkForm(item.URL);
-  // Catalogue URLs this program writes are all "http://" addresses; any other
-  // scheme ("javascript:") can only come from a forged catalogue, and must
-  // not become a link that runs in the index.
+  // Catalogue URLs this program writes are all "http://" or "https://"
+  // addresses; any other scheme ("javascript:") can only come from a forged
+  // catalogue, and must not become a link that runs in the index.
   if (StartsWithNoCase(view.link_url, "http://") || StartsWithNoCase(view.link_url, "https://")) {
     view.live_link = EscapeUnquotedAttribute(view.link_url);
   } else {

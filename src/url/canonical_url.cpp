@@ -21,15 +21,16 @@ std::string DomainOf(std::string_view host) {
   return UsableDomain(domain) ? domain : std::string(kNoHost);
 }
 
-CanonicalUrl Assemble(std::string host, int port, std::string path) {
+CanonicalUrl Assemble(std::string host, int port, std::string path, bool secure = false) {
   CanonicalUrl result;
   result.domain = DomainOf(host);
   result.host = result.domain == kNoHost ? std::string(kNoHost) : std::move(host);
+  result.secure = secure && result.usable();
   result.port = port;
   // The path of both variants starts at the "/" that ended host or port; a
   // refused host leaves nothing, which reads as "/".
   result.path = path.empty() || path.front() != '/' ? "/" + path : std::move(path);
-  result.url = "http://" + result.host + ":" + std::to_string(result.port) + result.path;
+  result.url = (result.secure ? "https://" : "http://") + result.host + ":" + std::to_string(result.port) + result.path;
   return result;
 }
 
@@ -58,11 +59,28 @@ CanonicalUrl CanonicalFromLink(std::string_view source) {
 }
 
 CanonicalUrl CanonicalFromStoredUrl(std::string_view source) {
+  const bool secure = IsSecureItemUrl(source);
   std::string rest(UpToNul(source));
   std::string host = TakeItemHost(rest);
-  const int port = TakeItemPort(rest);
+  const int port = TakeItemPort(rest, secure ? kHttpsPort : kHttpPort);
   std::string path = TakeItemPath(rest);
-  return Assemble(std::move(host), port, std::move(path));
+  return Assemble(std::move(host), port, std::move(path), secure);
+}
+
+std::optional<std::string> HttpSpellingOf(std::string_view canonical_url) {
+  constexpr std::string_view kSecure = "https://";
+  if (!canonical_url.starts_with(kSecure)) return std::nullopt;
+  const std::string_view rest = canonical_url.substr(kSecure.size());
+  const std::size_t colon = rest.find(':');
+  const std::size_t slash = rest.find('/');
+  if (colon == std::string_view::npos || slash == std::string_view::npos || slash < colon) {
+    return std::nullopt;
+  }
+  const std::string_view host = rest.substr(0, colon);
+  const std::string_view port = rest.substr(colon + 1, slash - colon - 1);
+  const std::string_view path = rest.substr(slash);
+  const std::string old_port = port == "443" ? "80" : std::string(port);
+  return "http://" + std::string(host) + ":" + old_port + std::string(path);
 }
 
 std::string DomainOfStoredUrl(std::string_view url) {

@@ -16,7 +16,6 @@ namespace {
 constexpr std::string_view kHttp10 = "HTTP/1.0";
 constexpr std::string_view kBlankHttp10 = " HTTP/1.0";
 
-constexpr int kDefaultPort = 80;
 
 bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes) {
   return std::any_of(prefixes.begin(), prefixes.end(),
@@ -89,13 +88,13 @@ void CutAtRequestVersion(std::string& text) {
   }
 }
 
-int TakePortOf(std::string& text) {
-  if (text.empty() || text.front() != ':') return kDefaultPort;
+int TakePortOf(std::string& text, int default_port) {
+  if (text.empty() || text.front() != ':') return default_port;
   const std::size_t slash = text.find('/');
   const std::string_view digits =
       std::string_view(text).substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
-  int port = kDefaultPort;
-  if (!ParsePortNumber(digits, port)) port = kDefaultPort;
+  int port = default_port;
+  if (!ParsePortNumber(digits, port)) port = default_port;
   if (slash == std::string::npos) {
     text.clear();
   } else {
@@ -148,7 +147,7 @@ std::string TakeHost(std::string& text) {
 
 int TakePort(std::string& text) {
   if (text.size() > kLinkTextLength) text.resize(kLinkTextLength);
-  return TakePortOf(text);
+  return TakePortOf(text, kHttpPort);
 }
 
 std::string TakePath(std::string_view text) {
@@ -157,13 +156,15 @@ std::string TakePath(std::string_view text) {
 
 void LinkForm(std::string& url) {
   if (url.size() > kLinkTextLength) url.resize(kLinkTextLength);
-  std::string rest = url;
+  const bool secure = StartsWithNoCase(url, "HTTPS://");
+  // The link variant refuses https; the rest of such an address reads as http.
+  std::string rest = secure ? "http://" + url.substr(8) : url;
   const std::string host = TakeHost(rest);
-  const int port = TakePort(rest);
+  const int port = TakePortOf(rest, secure ? kHttpsPort : kHttpPort);
   const std::string path = TakePath(rest);
-  if (port == kDefaultPort && host != kNoHost) {
-    url = CutAt("http://" + host + path, kLinkTextLength - 1);
-  }
+  if (host == kNoHost) return;
+  if (!secure && port == kHttpPort) url = CutAt("http://" + host + path, kLinkTextLength - 1);
+  if (secure && port == kHttpsPort) url = CutAt("https://" + host + path, kLinkTextLength - 1);
 }
 
 // ---- Stored-URL variant -------------------------------------------------
@@ -192,9 +193,9 @@ std::string TakeItemHost(std::string& text) {
   return SplitHost(text);
 }
 
-int TakeItemPort(std::string& text) {
+int TakeItemPort(std::string& text, int default_port) {
   text.resize(UpToNul(text).size());
-  return TakePortOf(text);
+  return TakePortOf(text, default_port);
 }
 
 std::string TakeItemPath(std::string_view text) {
@@ -203,12 +204,28 @@ std::string TakeItemPath(std::string_view text) {
 
 std::string ItemLinkForm(std::string_view url) {
   const std::string_view whole = UpToNul(url);
+  const bool secure = IsSecureItemUrl(whole);
   std::string rest(whole);
   const std::string host = TakeItemHost(rest);
-  const int port = TakeItemPort(rest);
+  const int port = TakeItemPort(rest, secure ? kHttpsPort : kHttpPort);
   const std::string path = TakeItemPath(rest);
-  if (port == kDefaultPort && host != kNoHost) return "http://" + host + path;
+  if (host == kNoHost) return std::string(whole);
+  if (!secure && port == kHttpPort) return "http://" + host + path;
+  if (secure && port == kHttpsPort) return "https://" + host + path;
   return std::string(whole);
+}
+
+bool IsSecureItemUrl(std::string_view url) {
+  std::string text(UpToNul(url));
+  TrimBlanks(text);
+  std::string_view rest = text;
+  for (const std::string_view method : {"GET ", "POST ", "HEAD "}) {
+    if (StartsWithNoCase(rest, method)) {
+      rest.remove_prefix(method.size());
+      break;
+    }
+  }
+  return StartsWithNoCase(rest, "HTTPS://");
 }
 
 // ---- Text helpers -------------------------------------------------------

@@ -18,6 +18,11 @@
 //   "NEWS://", "MAILTO://" NONE                  NONE
 //   "VISITED:", "COOKIE:"  not a scheme          NONE
 //
+// An "https://" address keeps its scheme through both variants' canonical
+// and link forms (its default port is 443), so that an http and an https copy
+// of one page stay two items. The link variant's Take* steps still refuse
+// it: callers that accept https (canonical_url.h, link resolution) say so.
+//
 // Request lines stored as cache keys ("GET http://host/x HTTP/1.0") are
 // accepted by both variants: the address ends before a protocol version that
 // stands apart after a blank (the link variant takes any character of code 32
@@ -39,6 +44,8 @@ namespace webhoard {
 inline constexpr std::string_view kNoHost = "NONE";
 // Texts of the link variant are short strings.
 inline constexpr std::size_t kLinkTextLength = 255;
+inline constexpr int kHttpPort = 80;
+inline constexpr int kHttpsPort = 443;
 
 // Link variant. Each Take* step removes what it took from `text` (which is
 // first cut to 255 characters).
@@ -49,14 +56,21 @@ int TakePort(std::string& text);
 // The rest of the address, "/" when blank; backslashes become slashes.
 std::string TakePath(std::string_view text);
 // "http://" + host + path when the port is 80 and the host usable (cut to
-// 254 characters); otherwise the URL unchanged (cut to 255 characters).
+// 254 characters); "https://" + host + path for an https address on port
+// 443; otherwise the URL unchanged (cut to 255 characters).
 void LinkForm(std::string& url);
 
 // Stored-URL variant.
 std::string TakeItemHost(std::string& text);
-int TakeItemPort(std::string& text);
+// The port after a leading ":"; `default_port` without one or when the
+// digits are no 32-bit signed decimal number.
+int TakeItemPort(std::string& text, int default_port = kHttpPort);
 std::string TakeItemPath(std::string_view text);
+// The link form of a stored URL, as LinkForm but for texts of any length.
 std::string ItemLinkForm(std::string_view url);
+// Whether a stored address (after a request line's method) is an "https://"
+// one. "http://https://host/" is not: it has always been read as http.
+bool IsSecureItemUrl(std::string_view url);
 
 // Keeps the characters a host may bring into a folder name; drops the rest.
 // Only the first 255 characters of `host` are looked at (a domain is a short

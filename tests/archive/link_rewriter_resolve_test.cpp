@@ -33,7 +33,8 @@ TEST(LinkResolution, LinksBecomeCanonicalUrls) {
       {"sub", "http://host:80/dir/sub"},
       {"http://Other.COM/x", "http://other.com:80/x"},
       {"HTTP://h:8080", "http://h:8080/"},
-      {"https://h/x", "http://h:80/x"},
+      {"https://h/x", "https://h:443/x"},
+      {"HTTPS://h:8443/x", "https://h:8443/x"},
       {"http//h/x", "http://h:80/x"},
       {"HTTP:rel.htm", "http://host:80/dir/rel.htm"},
       {"HTTP:/root.htm", "http://host:80/root.htm"},
@@ -47,6 +48,13 @@ TEST(LinkResolution, LinksBecomeCanonicalUrls) {
   for (const Case& c : cases) EXPECT_EQ(ResolveLink(c.link, base), c.url) << c.link;
   // A base without a folder: absolute links take all of it as host.
   EXPECT_EQ(ResolveLink("/x", "h:81"), "http://h:81/x");
+  // On an https page, relative links name https addresses.
+  const std::string secure = BaseOf("https://host:443/dir/p.htm");
+  EXPECT_EQ(secure, "https://host:443/dir/");
+  EXPECT_EQ(ResolveLink("page.htm", secure), "https://host:443/dir/page.htm");
+  EXPECT_EQ(ResolveLink("/abs.htm", secure), "https://host:443/abs.htm");
+  EXPECT_EQ(ResolveLink("http://h/x", secure), "http://h:80/x");
+  EXPECT_EQ(ResolveLink("x", BaseOf("https://h/")), "https://h:443/x");
 }
 
 TEST(LinkResolution, ResolvedLinksAreShortTexts) {
@@ -111,6 +119,16 @@ TEST(LinkTargetLookup, FirstMatchInSelectionThenArchiveWithTheSlashRule) {
   EXPECT_EQ(ArchiveLinkFor("http://host:80/a.gif", targets), "../../host/image/renamed.gif");
   const LinkTargets no_archive(t.selection, nullptr);
   EXPECT_EQ(ArchiveLinkFor("http://host:80/old.htm", no_archive), "../../notfound.htm");
+
+  // An https address not archived as such leads to the copy an older archive
+  // holds under its http spelling; an https copy of its own comes first.
+  EXPECT_EQ(ArchiveLinkFor("https://host:443/old.htm", targets), "../../host/text/old.htm");
+  EXPECT_EQ(ArchiveLinkFor("https://host:8443/old.htm", targets), "../../notfound.htm");
+  t.Add("https://host:443/old.htm", "secure.htm");
+  t.selection = {&t.owned.back()};
+  const LinkTargets secure(t.selection, &archive);
+  EXPECT_EQ(ArchiveLinkFor("https://host:443/old.htm", secure), "../../host/text/secure.htm");
+  EXPECT_EQ(ArchiveLinkFor("http://host:80/old.htm", secure), "../../host/text/old.htm");
 }
 
 TEST(PageTitles, TitleTextIsCleanedAndCut) {

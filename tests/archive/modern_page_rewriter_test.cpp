@@ -146,6 +146,18 @@ TEST_F(ModernRewriting, MissingTargetsFollowTheUsersPreferences) {
   });
 }
 
+TEST_F(ModernRewriting, PagesOfHttpsAddressesLinkToHttpsCopies) {
+  options_.show_original_urls = true;
+  Add("https://host:443/dir/page.htm", "secure.htm");
+  selection_.clear();
+  for (auto& item : owned_) selection_.push_back(&item);
+  const LinkTargets targets(selection_, nullptr);
+  const std::string page = "<a href=page.htm><a href=gone.htm><a href=http://host/dir/page.htm>";
+  EXPECT_EQ(RewriteModernPageText(page, "https://host:443/dir/index.htm", targets, options_),
+            "<a href=../../host/text/secure.htm><a href=https://host/dir/gone.htm>"
+            "<a href=../../host/text/page.htm>");
+}
+
 TEST_F(ModernRewriting, StyleSheets) {
   const LinkTargets targets(selection_, nullptr);
   const std::vector<Case> cases = {

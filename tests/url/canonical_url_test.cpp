@@ -49,14 +49,28 @@ TEST(CanonicalUrl, SchemesFollowTheirVariant) {
   EXPECT_FALSE(https_link.usable());
   EXPECT_EQ(https_link.domain, "NONE");
   EXPECT_EQ(https_link.url, "http://NONE:80/");
-  EXPECT_EQ(CanonicalFromStoredUrl("https://host/x").url, "http://host:80/x");
+  // https keeps its scheme and its own default port, so an http and an https
+  // copy of a page are two items of one domain.
+  const CanonicalUrl https = CanonicalFromStoredUrl("HTTPS://Host/x");
+  EXPECT_EQ(https.url, "https://host:443/x");
+  EXPECT_EQ(https.domain, "host");
+  EXPECT_EQ(CanonicalFromStoredUrl("GET https://host:8443 HTTP/1.0").url, "https://host:8443/");
+  EXPECT_EQ(CanonicalFromStoredUrl("http://https://host/x").url, "http://host:80/x");
+  EXPECT_EQ(DomainOfStoredUrl(https.url), "host");
 
-  // Whatever the scheme, the canonical form starts with "http://".
+  // Every other scheme the variants accept gets "http://".
   EXPECT_EQ(CanonicalFromLink("ftp://host:21/pub/f.zip").url, "http://host:21/pub/f.zip");
   EXPECT_FALSE(CanonicalFromStoredUrl("ftp://host/x").usable());
   EXPECT_FALSE(CanonicalFromStoredUrl("Visited: me@http://host/").usable());
   EXPECT_FALSE(CanonicalFromLink("http:///x").usable());
   EXPECT_FALSE(CanonicalFromStoredUrl("").usable());
+}
+
+TEST(CanonicalUrl, HttpsAddressesHaveTheHttpSpellingOfOlderArchives) {
+  EXPECT_EQ(HttpSpellingOf("https://host:443/a?b"), "http://host:80/a?b");
+  EXPECT_EQ(HttpSpellingOf("https://host:8443/"), "http://host:8443/");
+  EXPECT_EQ(HttpSpellingOf("http://host:80/a"), std::nullopt);
+  EXPECT_EQ(HttpSpellingOf("https://host/a:b"), std::nullopt);
 }
 
 TEST(CanonicalUrl, PortWidthDependsOnTheReader) {

@@ -54,7 +54,7 @@ const std::vector<Committed> kEntries = {
     {"http://wininet-check-one.example/logo.gif", "gif", kGif, kPixelGif,
      "http://wininet-check-one.example:80/logo.gif"},
     {"https://wininet-check-two.example/account/index.html", "html", kHtml, "<html>two</html>\n",
-     "http://wininet-check-two.example:80/account/index.html"},
+     "https://wininet-check-two.example:443/account/index.html"},
     {"http://wininet-check-three.example:8080/notes.txt", "txt", kText, "three\r\n",
      "http://wininet-check-three.example:8080/notes.txt"},
     {"ftp://wininet-check-three.example/pub/readme.txt", "txt", "", "readme\r\n", ""},

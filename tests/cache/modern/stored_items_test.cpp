@@ -42,7 +42,7 @@ TEST(StoredItems, ResponsesBecomeItemsWithTheirBodysPlace) {
   EXPECT_EQ(items[0]->Body->length, 1234u);
   EXPECT_EQ(items[0]->Body->content_encoding, "gzip");
   EXPECT_EQ(items[0]->LocalFile, "/cache/entries/ABC");
-  EXPECT_EQ(items[1]->URL, "http://example.com:8443/img.png?x=1");
+  EXPECT_EQ(items[1]->URL, "https://example.com:8443/img.png?x=1");
   EXPECT_EQ(items[1]->Category, kCategoryMedia);
   EXPECT_EQ(MimeTypeName(items[1]->MimeIndex), "image/png");
   EXPECT_EQ(items[2]->MimeIndex, kMimeIndexHtml);  // no type: a page

@@ -155,7 +155,7 @@ TEST_F(IECacheSample, WineWrittenContainer) {
       {"http://images.example.net/logo.gif", "http://images.example.net:80/logo.gif",
        "images.example.net", "image/gif", kCategoryMedia, "GIF89a"},
       {"https://secure.example.org/account/settings?tab=privacy",
-       "http://secure.example.org:80/account/settings?tab=privacy", "secure.example.org",
+       "https://secure.example.org:443/account/settings?tab=privacy", "secure.example.org",
        "text/html", kCategoryText, "<html>secure"},
   };
   for (const Expected& e : expected) {

@@ -123,7 +123,7 @@ TEST_F(ReadIECacheTest, EntriesBecomeItemsWithCanonicalUrlTypeDateAndFile) {
   ASSERT_TRUE(ReadIECache(cache_, items_, &stats));
   ASSERT_EQ(items_.size(), 2u);
   const TCacheItem& png = *items_[0];
-  EXPECT_EQ(png.URL, "http://secure.example.org:80/a/b?q=1");
+  EXPECT_EQ(png.URL, "https://secure.example.org:443/a/b?q=1");
   EXPECT_EQ(png.CacheKey, "https://Secure.Example.org/a/b?q=1");
   EXPECT_EQ(png.Domain, "secure.example.org");
   EXPECT_EQ(png.MimeIndex, LookupMimeType("image/png"));
