@@ -66,6 +66,10 @@ std::string NameFromURL(std::string_view url, int mime_index) {
   return CutAt(cleaned, kShortTextLength);
 }
 
+std::string NameFromWebAddress(std::string_view url, int mime_index) {
+  return NameFromURL(url.substr(0, url.find('?')), mime_index);
+}
+
 std::string NextNumberedName(std::string_view name) {
   const auto dot = name.find_last_of('.');
   std::string_view ext = dot == std::string_view::npos ? std::string_view() : name.substr(dot);

@@ -17,6 +17,11 @@ std::string ExtensionFor(int mime_index);
 // The first-choice name of an archived copy, from the item's URL.
 std::string NameFromURL(std::string_view url, int mime_index);
 
+// The first-choice name of a copy from today's caches: as NameFromURL, but
+// from the address without its query, so "logo.png?v=2" is a ".png" file like
+// "logo.png" (the two still get two names, numbered as any taken name).
+std::string NameFromWebAddress(std::string_view url, int mime_index);
+
 // The next candidate after `name`: "a.htm" -> "a(1).htm", "a(7).gif" ->
 // "a(8).gif". Never longer than 255 characters; when the numbered form would
 // be longer, the base is shortened first so the number is never cut off and

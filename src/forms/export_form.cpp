@@ -442,6 +442,7 @@ void TExportForm::RemoveAddedCopies() {
 }
 
 std::string TExportForm::FirstChoiceName(const TCacheItem& item) const {
+  if (item.Body) return NameFromWebAddress(item.URL, item.MimeIndex);
   if (env_.edition == Edition::kNavigator) return NameFromURL(item.URL, item.MimeIndex);
   std::string name = CachedFileName(item.LocalFile);
   return name.empty() ? "page.htm" : name;

@@ -44,6 +44,13 @@ TEST(ArchiveNaming, NamesFromUrlsFollowTheTypeAndPathRules) {
   }
 }
 
+TEST(ArchiveNaming, AddressesOfTodaysCachesAreNamedWithoutTheirQuery) {
+  EXPECT_EQ(NameFromWebAddress("http://host:80/img/logo.png?v=2&w=1.5", 66), "logo.png");
+  EXPECT_EQ(NameFromWebAddress("https://host:443/page.html?lang=fr", 1), "page.htm");
+  EXPECT_EQ(NameFromWebAddress("https://host:443/?q=a.b", 1), "host.htm");
+  EXPECT_EQ(NameFromURL("http://host:80/img/logo.png?v=2", 66), "logo.pngv2");
+}
+
 TEST(ArchiveNaming, ExtensionsCoverTheBuiltInTypesOnly) {
   EXPECT_EQ(ExtensionFor(1), "htm");
   EXPECT_EQ(ExtensionFor(30), "ra");
