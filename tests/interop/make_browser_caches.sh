@@ -17,7 +17,6 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 data=$(cd "$here/../data" && pwd)
 base=http://127.0.0.1:18766
-pages="/index.html /page2.html?lang=en /page2.html?lang=fr /old.html /index.html"
 work=$(mktemp -d)
 server_pid=
 trap '[ -n "$server_pid" ] && kill "$server_pid"; rm -rf "$work"' EXIT
@@ -60,9 +59,9 @@ user_pref("network.connectivity-service.enabled", false);
 user_pref("browser.safebrowsing.update.enabled", false);
 PREFS
 start_server "$work/firefox.log"
-for page in $pages; do
+for page in /index.html '/page2.html?lang=en' '/page2.html?lang=fr' /old.html /index.html; do
   firefox-esr --headless --profile "$work/firefox-profile" --screenshot "$work/page.png" \
-    "$base$page" > "$work/firefox-run.log" 2>&1
+    "$base$page" > "$work/firefox-run.log" 2>&1 || { cat "$work/firefox-run.log"; exit 1; }
 done
 stop_server
 rm -rf "$data/firefox-site"
