@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "archive/archive_layout.h"
 #include "archive/link_resolver.h"
+#include "common/html_escape.h"
 #include "url/canonical_url.h"
 
 namespace webhoard {
@@ -52,13 +54,17 @@ std::optional<ModernLink> ModernLinks::Rewrite(std::string_view raw, LinkUse use
   const std::string fragment = hash == std::string::npos ? std::string() : link.substr(hash);
 
   ModernLink out;
-  out.text = ArchiveLinkFor(canonical.url, targets_);
-  if (out.text != kNotFoundPageLink) {
+  if (const TCacheItem* item = targets_.Find(canonical.url)) {
+    // Names and domains may hold "#", "%" or blanks, which a link must
+    // not carry as they are.
+    out.text = ArchiveLinkText(EncodeLinkComponent(item->Domain), TypeFolderOf(*item),
+                               EncodeLinkComponent(item->ArchiveName)) +
+               fragment;
     out.found = LinkFound::kArchived;
-    out.text += fragment;
     return out;
   }
   out.found = LinkFound::kMissing;
+  out.text = kNotFoundPageLink;
   if (use == LinkUse::kImage) {
     out.text = kNotFoundImageLink;
   } else if (use == LinkUse::kNavigation && options_.show_original_urls) {
