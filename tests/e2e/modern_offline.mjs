@@ -211,6 +211,20 @@ if (index) {
   }
 }
 
+// On a screen of twice the density the browser picks other srcset
+// candidates: the one not archived must not win over the archived one.
+if (index) {
+  const sharp = await browser.newContext({ deviceScaleFactor: 2 });
+  await sharp.route(/^(?!file:)/, (route) => route.abort());
+  const view = await sharp.newPage();
+  await view.goto(pathToFileURL(index).href, { waitUntil: 'load' });
+  for (const img of await view.$$eval('img', (all) => all.map((i) => ({
+    id: i.id, src: i.currentSrc, ok: i.complete && i.naturalWidth > 0 })))) {
+    if (!img.ok || notFound(img.src)) problem(`index.html at 2x: picture ${img.id} shows ${img.src}`);
+  }
+  await sharp.close();
+}
+
 // The archive's own index opens with its frames.
 if (!indexPage || !fs.existsSync(indexPage)) {
   problem(`webhoard archive printed no index page (${indexPage})`);
