@@ -30,6 +30,17 @@ bool IsNameCharacter(char c) {
 
 bool IsStrippedType(int mime_index) { return mime_index >= 1 && mime_index <= 4; }
 
+// The extension a browser needs to read a copy as its type, or none.
+std::string_view ExtensionBrowsersNeed(std::string_view mime_type) {
+  if (EqualsNoCase(mime_type, "text/css")) return ".css";
+  for (const std::string_view script :
+       {"text/javascript", "application/javascript", "application/x-javascript", "text/ecmascript",
+        "application/ecmascript"}) {
+    if (EqualsNoCase(mime_type, script)) return ".js";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ExtensionFor(int mime_index) {
@@ -64,6 +75,20 @@ std::string NameFromURL(std::string_view url, int mime_index) {
   if (cleaned.find('.') == std::string::npos) force_ext = true;
   if (force_ext) cleaned += "." + ExtensionFor(mime_index);
   return CutAt(cleaned, kShortTextLength);
+}
+
+std::string NameFromStoredURL(std::string_view url, int mime_index, std::string_view mime_type) {
+  std::string name = NameFromURL(url, mime_index);
+  const std::string_view extension = ExtensionBrowsersNeed(mime_type);
+  if (extension.empty() || AsciiLower(name).ends_with(extension)) return name;
+  // The extension added for want of one goes, and so does the address's own
+  // where the query's characters came after it.
+  const std::string added = "." + ExtensionFor(mime_index);
+  if (AsciiLower(name).ends_with(added)) name.resize(name.size() - added.size());
+  if (const std::size_t own = AsciiLower(name).rfind(extension); own != std::string::npos) {
+    name.erase(own, extension.size());
+  }
+  return CutAt(name, kShortTextLength - extension.size()) + std::string(extension);
 }
 
 std::string NextNumberedName(std::string_view name) {

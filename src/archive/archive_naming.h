@@ -17,6 +17,15 @@ std::string ExtensionFor(int mime_index);
 // The first-choice name of an archived copy, from the item's URL.
 std::string NameFromURL(std::string_view url, int mime_index);
 
+// The first-choice name of a copy from today's caches. Pages are read from
+// the disk, where a browser takes a file's type from its extension and
+// refuses a style sheet whose name does not end in ".css"; so a style
+// sheet's name ends in ".css" and a script's in ".js", also where a query
+// followed the address's own extension ("site.css?v=2" is "sitev2.css").
+// Other copies are named as NameFromURL names them. `mime_type` is the name
+// of the item's type ("text/css").
+std::string NameFromStoredURL(std::string_view url, int mime_index, std::string_view mime_type);
+
 // The next candidate after `name`: "a.htm" -> "a(1).htm", "a(7).gif" ->
 // "a(8).gif". Never longer than 255 characters; when the numbered form would
 // be longer, the base is shortened first so the number is never cut off and
