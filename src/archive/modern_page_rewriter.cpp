@@ -271,7 +271,7 @@ class PageRewriter {
     const std::string& t = tag.name;
     const std::string& name = a.name;
     if (name == "style") return ChangedOrNothing(value, RewriteCss(value));
-    if (name == "srcset" && (t == "img" || t == "source")) return Srcset(value);
+    if (name == "srcset" && (t == "img" || t == "source")) return Srcset(value, t == "source");
     if (t == "meta" && name == "content") return Refresh(tag, value);
     const std::optional<LinkUse> use = UseOf(tag, name);
     if (!use) return std::nullopt;
@@ -316,15 +316,18 @@ class PageRewriter {
 
   // The browser picks a srcset candidate by the screen's density and the
   // window's width, which differ from the visit's: a candidate not archived
-  // is left out while another one is there to show. With none archived,
-  // each leads to the not-found image.
-  std::optional<std::string> Srcset(const std::string& value) const {
+  // is left out while another one is there to show. With none archived, a
+  // <picture>'s <source> gets an empty srcset, which the browser passes
+  // over for the next source or the <img>; an <img>'s candidates lead to
+  // the not-found image.
+  std::optional<std::string> Srcset(const std::string& value, bool source) const {
     bool any_shown = false;
     RewriteSrcset(value, [&](std::string_view url) -> std::optional<std::string> {
       const auto link = links_.Rewrite(url, LinkUse::kImage);
       any_shown = any_shown || !link || link->found != LinkFound::kMissing;
       return std::nullopt;
     });
+    if (!any_shown && source) return ChangedOrNothing(value, "");
     return ChangedOrNothing(
         value, RewriteSrcset(value, [&](std::string_view url) -> std::optional<std::string> {
           auto link = links_.Rewrite(url, LinkUse::kImage);

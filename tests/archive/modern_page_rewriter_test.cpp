@@ -80,6 +80,8 @@ TEST_F(ModernRewriting, TagsAndAttributes) {
        "<img srcset=\"../../host/image/img.gif  960w, data:x 2x\">"},
       {"<img srcset=\"gone.gif 1x, gone.png 2x\">",
        "<img srcset=\"../../images/notfound.gif 1x, ../../images/notfound.gif 2x\">"},
+      {"<picture><source srcset=\"gone.gif 2x\"><source srcset=gone.gif><img src=img.gif>",
+       "<picture><source srcset=\"\"><source srcset=\"\"><img src=../../host/image/img.gif>"},
       {"<source srcset=\"img.gif 480w,img.gif,\">",
        "<source srcset=\"../../host/image/img.gif 480w,../../host/image/img.gif,\">"},
       {"<video src=movie.mp4 poster=img.gif>",
