@@ -39,7 +39,13 @@ const launchOptions = {
 
 // 1. A user's visit. No request interception here: it would turn the
 // browser's cache off.
-const server = await serveBrowserSite(0);
+const answered = new Set();
+const server = await serveBrowserSite(0, {
+  log: (line) => {
+    const [status, , address] = line.split(' ');
+    if (status === '200') answered.add(address);
+  },
+});
 const site = `http://127.0.0.1:${server.address().port}/`;
 const browsing = await chromium.launchPersistentContext(profile, launchOptions);
 const tab = browsing.pages()[0] || await browsing.newPage();
@@ -50,10 +56,9 @@ for (const address of ['index.html', 'page2.html?lang=en', 'page2.html?lang=fr',
 await browsing.close();
 
 // 2. The archive run, with settings and home of its own.
-const run = spawnSync(webhoard, ['archive', '--chromium', profile, '--to', archive, '--yes'], {
-  encoding: 'utf8',
-  env: { ...process.env, HOME: home, WEBHOARD_CONFIG_DIR: path.join(work, 'config') },
-});
+const env = { ...process.env, HOME: home, WEBHOARD_CONFIG_DIR: path.join(work, 'config') };
+const run = spawnSync(webhoard, ['archive', '--chromium', profile, '--to', archive, '--yes'],
+                      { encoding: 'utf8', env });
 server.close();
 process.stderr.write(run.stderr);
 if (run.status !== 0) {
@@ -62,27 +67,19 @@ if (run.status !== 0) {
 }
 const indexPage = run.stdout.trim();
 
-// Where each address went: the catalogue names the copy, the archive folder
-// holds it below its domain and type folders.
-const copies = new Map();
-const names = new Map();
-const walk = (folder) => {
-  for (const e of fs.readdirSync(folder, { withFileTypes: true })) {
-    const f = path.join(folder, e.name);
-    if (e.isDirectory()) walk(f);
-    else names.set(path.relative(archive, f).split(path.sep).slice(1).join('/'), f);
-  }
-};
-walk(archive);
-const catalogue = spawnSync(webhoard, ['catalog', archive], { encoding: 'utf8' });
-for (const line of catalogue.stdout.split('\n').filter(Boolean)) {
+// Every answer of 200 the browser got is archived; the catalogue names its
+// copy, and pages lie in the domain's text folder.
+const catalogue = spawnSync(webhoard, ['catalog', archive], { encoding: 'utf8', env });
+const copies = new Map(catalogue.stdout.split('\n').filter(Boolean).map((line) => {
   const [, , , url, , name] = line.split('\t');
-  const file = [...names].find(([rel]) => rel.endsWith('/' + name));
-  if (file) copies.set(url.replace(/^http:\/\/127\.0\.0\.1:\d+/, ''), file[1]);
-}
+  return [url.replace(/^http:\/\/127\.0\.0\.1:\d+/, ''), name];
+}));
 note(`archived: ${[...copies.keys()].sort().join(' ')}`);
-const copyOf = (address) => copies.get(address) ||
-  (problem(`${address} is not in the archive`), null);
+for (const address of answered) {
+  if (!copies.has(address)) problem(`${address} was answered with 200 but is not in the archive`);
+}
+const index = copies.has('/index.html') && path.join(archive, '127.0.0.1', 'text',
+                                                      copies.get('/index.html'));
 
 // 3. The archive offline.
 const browser = await chromium.launch(launchOptions);
@@ -98,7 +95,9 @@ async function open(file) {
   // A load the next page cut short (the favicon) is no fault of the archive.
   const onFailed = (request) => {
     const error = request.failure()?.errorText;
-    if (isLocal(request.url()) && error !== 'net::ERR_ABORTED') failed.push(`${request.url()} (${error})`);
+    if (isLocal(request.url()) && error !== 'net::ERR_ABORTED') {
+      failed.push(`${request.url()} (${error})`);
+    }
   };
   page.on('requestfailed', onFailed);
   const opened = await page.goto(pathToFileURL(file).href, { waitUntil: 'load' })
@@ -172,8 +171,7 @@ async function checkPage(file, frame, wanted) {
   return seen;
 }
 
-const house = { heading: null };
-const index = copyOf('/index.html');
+if (!index) problem('index.html is not in the archive');
 if (index) {
   await open(index);
   const seen = await checkPage(index, page.mainFrame(),
@@ -184,7 +182,7 @@ if (index) {
   }
   const frame = page.frames().find((f) => f !== page.mainFrame());
   if (!frame || !isLocal(frame.url())) problem(`index.html: frame shows ${frame?.url()}`);
-  else await checkPage(fileOf(frame.url()), frame, { ...house, text: 'Wind south-west' });
+  else await checkPage(fileOf(frame.url()), frame, { text: 'Wind south-west' });
 
   // The archived pages the index links to, each opened as a reader would.
   const wanted = {
@@ -202,7 +200,7 @@ if (index) {
       continue;
     }
     if (!await open(fileOf(href))) continue;
-    const linked = await checkPage(fileOf(href), page.mainFrame(), { ...house, ...want });
+    const linked = await checkPage(fileOf(href), page.mainFrame(), want);
     // Their own links (page3.html's root-relative ones too) open as well.
     for (const link of linked.links.filter((l) => isLocal(l.href) && !notFound(l.href))) {
       if (!followed.has(fileOf(link.href))) await open(fileOf(link.href));
@@ -220,7 +218,7 @@ if (index) {
   await view.goto(pathToFileURL(index).href, { waitUntil: 'load' });
   for (const img of await view.$$eval('img', (all) => all.map((i) => ({
     id: i.id, src: i.currentSrc, ok: i.complete && i.naturalWidth > 0 })))) {
-    if (!img.ok || notFound(img.src)) problem(`index.html at 2x: picture ${img.id} shows ${img.src}`);
+    if (!img.ok || notFound(img.src)) problem(`index.html at 2x: ${img.id} shows ${img.src}`);
   }
   await sharp.close();
 }
