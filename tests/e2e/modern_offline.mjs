@@ -40,10 +40,12 @@ const launchOptions = {
 // 1. A user's visit. No request interception here: it would turn the
 // browser's cache off.
 const answered = new Set();
+const revalidated = new Set();
 const server = await serveBrowserSite(0, {
   log: (line) => {
     const [status, , address] = line.split(' ');
     if (status === '200') answered.add(address);
+    if (status === '304') revalidated.add(address);
   },
 });
 const site = `http://127.0.0.1:${server.address().port}/`;
@@ -53,6 +55,10 @@ for (const address of ['index.html', 'page2.html?lang=en', 'page2.html?lang=fr',
                        'page3.html']) {
   await tab.goto(site + address, { waitUntil: 'load' });
 }
+// A reload asks again with the ETag: the answers are 304 and the cache keeps
+// its 200 responses, now with the headers merged in.
+await tab.goto(site + 'index.html', { waitUntil: 'load' });
+await tab.reload({ waitUntil: 'load' });
 await browsing.close();
 
 // 2. The archive run, with settings and home of its own.
@@ -75,6 +81,7 @@ const copies = new Map(catalogue.stdout.split('\n').filter(Boolean).map((line) =
   return [url.replace(/^http:\/\/127\.0\.0\.1:\d+/, ''), name];
 }));
 note(`archived: ${[...copies.keys()].sort().join(' ')}`);
+note(`revalidated (304): ${[...revalidated].sort().join(' ')}`);
 for (const address of answered) {
   if (!copies.has(address)) problem(`${address} was answered with 200 but is not in the archive`);
 }
