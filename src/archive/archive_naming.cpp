@@ -30,6 +30,17 @@ bool IsNameCharacter(char c) {
 
 bool IsStrippedType(int mime_index) { return mime_index >= 1 && mime_index <= 4; }
 
+// The extension a browser needs to read a copy as its type, or none.
+std::string_view ExtensionBrowsersNeed(std::string_view mime_type) {
+  if (EqualsNoCase(mime_type, "text/css")) return ".css";
+  for (const std::string_view script :
+       {"text/javascript", "application/javascript", "application/x-javascript", "text/ecmascript",
+        "application/ecmascript"}) {
+    if (EqualsNoCase(mime_type, script)) return ".js";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ExtensionFor(int mime_index) {
@@ -66,8 +77,16 @@ std::string NameFromURL(std::string_view url, int mime_index) {
   return CutAt(cleaned, kShortTextLength);
 }
 
-std::string NameFromWebAddress(std::string_view url, int mime_index) {
-  return NameFromURL(url.substr(0, url.find('?')), mime_index);
+std::string NameFromStoredURL(std::string_view url, int mime_index, std::string_view mime_type) {
+  // The query makes distinct addresses, but numbered names keep those apart
+  // anyway; left in, it would end up in the extension ("logo.pngv2").
+  std::string name = NameFromURL(url.substr(0, url.find('?')), mime_index);
+  const std::string_view extension = ExtensionBrowsersNeed(mime_type);
+  if (extension.empty() || AsciiLower(name).ends_with(extension)) return name;
+  // The extension added for want of one goes.
+  const std::string added = "." + ExtensionFor(mime_index);
+  if (AsciiLower(name).ends_with(added)) name.resize(name.size() - added.size());
+  return CutAt(name, kShortTextLength - extension.size()) + std::string(extension);
 }
 
 std::string NextNumberedName(std::string_view name) {

@@ -17,10 +17,14 @@ std::string ExtensionFor(int mime_index);
 // The first-choice name of an archived copy, from the item's URL.
 std::string NameFromURL(std::string_view url, int mime_index);
 
-// The first-choice name of a copy from today's caches: as NameFromURL, but
-// from the address without its query, so "logo.png?v=2" is a ".png" file like
-// "logo.png" (the two still get two names, numbered as any taken name).
-std::string NameFromWebAddress(std::string_view url, int mime_index);
+// The first-choice name of a copy from today's caches: as NameFromURL names
+// the address without its query ("logo.png?v=2" is "logo.png"; the two
+// copies still get two names, numbered as any taken name). Pages are read
+// from the disk, where a browser takes a file's type from its extension and
+// refuses a style sheet whose name does not end in ".css"; so a style sheet's
+// name ends in ".css" and a script's in ".js" ("/css2?family=Sans" is
+// "css2.css"). `mime_type` is the name of the item's type ("text/css").
+std::string NameFromStoredURL(std::string_view url, int mime_index, std::string_view mime_type);
 
 // The next candidate after `name`: "a.htm" -> "a(1).htm", "a(7).gif" ->
 // "a(8).gif". Never longer than 255 characters; when the numbered form would

@@ -271,11 +271,7 @@ class PageRewriter {
     const std::string& t = tag.name;
     const std::string& name = a.name;
     if (name == "style") return ChangedOrNothing(value, RewriteCss(value));
-    if (name == "srcset" && (t == "img" || t == "source")) {
-      return ChangedOrNothing(value, RewriteSrcset(value, [&](std::string_view url) {
-                                return Link(url, LinkUse::kImage);
-                              }));
-    }
+    if (name == "srcset" && (t == "img" || t == "source")) return Srcset(value, t == "source");
     if (t == "meta" && name == "content") return Refresh(tag, value);
     const std::optional<LinkUse> use = UseOf(tag, name);
     if (!use) return std::nullopt;
@@ -316,6 +312,29 @@ class PageRewriter {
     auto link = links_.Rewrite(url, use);
     if (!link) return std::nullopt;
     return std::move(link->text);
+  }
+
+  // The browser picks a srcset candidate by the screen's density and the
+  // window's width, which differ from the visit's: a candidate not archived
+  // is left out while another one is there to show. With none archived, a
+  // <picture>'s <source> gets an empty srcset, which the browser passes
+  // over for the next source or the <img>; an <img>'s candidates lead to
+  // the not-found image.
+  std::optional<std::string> Srcset(const std::string& value, bool source) const {
+    bool any_shown = false;
+    RewriteSrcset(value, [&](std::string_view url) -> std::optional<std::string> {
+      const auto link = links_.Rewrite(url, LinkUse::kImage);
+      any_shown = any_shown || !link || link->found != LinkFound::kMissing;
+      return std::nullopt;
+    });
+    if (!any_shown && source) return ChangedOrNothing(value, "");
+    return ChangedOrNothing(
+        value, RewriteSrcset(value, [&](std::string_view url) -> std::optional<std::string> {
+          auto link = links_.Rewrite(url, LinkUse::kImage);
+          if (!link) return std::nullopt;
+          if (link->found == LinkFound::kMissing && any_shown) return std::string();
+          return std::move(link->text);
+        }));
   }
 
   std::string RewriteCss(std::string_view css) const {

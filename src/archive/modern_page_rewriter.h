@@ -19,6 +19,10 @@
 //    "<!>"; a refresh's content keeps its delay.
 //  - Anchors to archived pages are emphasised and anchors to missing ones
 //    struck out, as in the classic reading.
+//  - A srcset candidate not archived is left out while another candidate of
+//    the same srcset is archived (or left as written). When none is, a
+//    <source>'s srcset is emptied, so the browser shows the next source or
+//    the <img>, and an <img>'s candidates lead to the not-found image.
 // The links and where a missing target leads: modern_links.h.
 #pragma once
 

@@ -442,8 +442,11 @@ void TExportForm::RemoveAddedCopies() {
 }
 
 std::string TExportForm::FirstChoiceName(const TCacheItem& item) const {
-  if (item.Body) return NameFromWebAddress(item.URL, item.MimeIndex);
-  if (env_.edition == Edition::kNavigator) return NameFromURL(item.URL, item.MimeIndex);
+  if (env_.edition == Edition::kNavigator) {
+    // Items of today's caches carry a stored body.
+    if (item.Body) return NameFromStoredURL(item.URL, item.MimeIndex, MimeTypeName(item.MimeIndex));
+    return NameFromURL(item.URL, item.MimeIndex);
+  }
   std::string name = CachedFileName(item.LocalFile);
   return name.empty() ? "page.htm" : name;
 }

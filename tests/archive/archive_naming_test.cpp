@@ -2,6 +2,7 @@
 
 #include "archive/archive_layout.h"
 #include "cache/mime_types.h"
+#include "common/ascii.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -44,11 +45,33 @@ TEST(ArchiveNaming, NamesFromUrlsFollowTheTypeAndPathRules) {
   }
 }
 
-TEST(ArchiveNaming, AddressesOfTodaysCachesAreNamedWithoutTheirQuery) {
-  EXPECT_EQ(NameFromWebAddress("http://host:80/img/logo.png?v=2&w=1.5", 66), "logo.png");
-  EXPECT_EQ(NameFromWebAddress("https://host:443/page.html?lang=fr", 1), "page.htm");
-  EXPECT_EQ(NameFromWebAddress("https://host:443/?q=a.b", 1), "host.htm");
-  EXPECT_EQ(NameFromURL("http://host:80/img/logo.png?v=2", 66), "logo.pngv2");
+// Browsers read archived pages from the disk and take a style sheet's type
+// from its name: "site.cssv2" would not apply.
+TEST(ArchiveNaming, StyleSheetsAndScriptsOfTodaysCachesEndInTheirExtension) {
+  struct Case {
+    const char* url;
+    int mime_index;
+    const char* type;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"http://host:80/css/site.css", 74, "text/css", "site.css"},
+      {"http://host:80/css/site.css?v=2", 74, "text/css", "site.css"},
+      {"http://host:80/wp/style.min.CSS?ver=6.4", 74, "TEXT/CSS", "style.min.CSS"},
+      {"http://fonts:80/css2?family=Sans", 74, "text/css", "css2.css"},
+      {"http://host:80/theme/", 74, "text/css", "theme.css"},
+      {"http://host:80/js/app.js?v=3", 46, "application/x-javascript", "app.js"},
+      {"http://host:80/js/bundle", 75, "text/javascript", "bundle.js"},
+      {"http://host:80/a/b.png?v=2", 66, "image/png", "b.png"},
+      {"http://host:80/a/b.html?lang=en", 1, "text/html", "b.htm"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NameFromStoredURL(c.url, c.mime_index, c.type), c.name) << c.url;
+  }
+  const std::string long_name =
+      NameFromStoredURL("http://host:80/" + std::string(300, 'x') + ".css?v=1", 74, "text/css");
+  EXPECT_LE(long_name.size(), kShortTextLength);
+  EXPECT_TRUE(long_name.ends_with("x.css")) << long_name;
 }
 
 TEST(ArchiveNaming, ExtensionsCoverTheBuiltInTypesOnly) {

@@ -72,9 +72,15 @@ TEST_F(ModernRewriting, TagsAndAttributes) {
        "<script src=\"../../cdn/text/lib.js\" async></script>"},
       {"<link rel=stylesheet href=\"/css/site.css\">",
        "<link rel=stylesheet href=\"../../host/text/site.css\">"},
+      // A srcset candidate not archived gives way to those that are.
       {"<img src=\"img.gif\" srcset=\"img.gif 1x, gone.gif 2x\">",
-       "<img src=\"../../host/image/img.gif\" "
-       "srcset=\"../../host/image/img.gif 1x, ../../images/notfound.gif 2x\">"},
+       "<img src=\"../../host/image/img.gif\" srcset=\"../../host/image/img.gif 1x\">"},
+      {"<img srcset=\" gone.gif 480w,\n img.gif  960w , data:x 2x, gone.gif 3x\">",
+       "<img srcset=\"../../host/image/img.gif  960w, data:x 2x\">"},
+      {"<img srcset=\"gone.gif 1x, gone.png 2x\">",
+       "<img srcset=\"../../images/notfound.gif 1x, ../../images/notfound.gif 2x\">"},
+      {"<picture><source srcset=\"gone.gif 2x\"><source srcset=gone.gif><img src=img.gif>",
+       "<picture><source srcset=\"\"><source srcset=\"\"><img src=../../host/image/img.gif>"},
       {"<source srcset=\"img.gif 480w,img.gif,\">",
        "<source srcset=\"../../host/image/img.gif 480w,../../host/image/img.gif,\">"},
       {"<video src=movie.mp4 poster=img.gif>",
