@@ -4,9 +4,17 @@
 #include <optional>
 
 #include "archive/archive_layout.h"
+#include "archive/link_resolver.h"
 #include "url/canonical_url.h"
 
 namespace webhoard {
+namespace {
+
+// Browsers give up after about twenty; caches rarely hold more than two in a
+// row, and a loop must end.
+constexpr int kMostRedirectsFollowed = 20;
+
+}  // namespace
 
 LinkTargets::LinkTargets(const std::vector<TCacheItem*>& selection, const ArchiveList* archive)
     : archive_(archive) {
@@ -22,11 +30,26 @@ LinkTargets::LinkTargets(const std::vector<TCacheItem*>& selection, const Archiv
 }
 
 const TCacheItem* LinkTargets::Find(std::string_view url) const {
-  if (const TCacheItem* item = FindSpelling(url)) return item;
-  // Archives written before https addresses kept their scheme hold an https
-  // page under its http spelling.
-  if (const auto older = HttpSpellingOf(url)) return FindSpelling(*older);
-  return nullptr;
+  std::string current(url);
+  for (int redirects = 0;; ++redirects) {
+    if (const TCacheItem* item = FindSpelling(current)) return item;
+    // Archives written before https addresses kept their scheme hold an
+    // https page under its http spelling.
+    if (const auto older = HttpSpellingOf(current)) {
+      if (const TCacheItem* item = FindSpelling(*older)) return item;
+    }
+    const auto next = redirects_.find(current);
+    if (next == redirects_.end() || redirects == kMostRedirectsFollowed) return nullptr;
+    current = next->second;
+  }
+}
+
+void LinkTargets::AddRedirect(std::string_view address, std::string_view location) {
+  const CanonicalUrl from = CanonicalFromStoredUrl(address);
+  const std::optional<std::string> target = ResolveModernLink(location, address);
+  if (!from.usable() || !target) return;
+  const CanonicalUrl to = CanonicalFromStoredUrl(*target);
+  if (to.usable() && to.url != from.url) redirects_.try_emplace(from.url, to.url);
 }
 
 const TCacheItem* LinkTargets::FindSpelling(std::string_view url) const {

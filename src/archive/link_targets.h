@@ -7,7 +7,8 @@
 // first, see Withdraw). In each, the first item in list order whose URL equals the
 // link's URL, or the URL with a "/" appended, wins; an https URL found in
 // neither is looked up again in the http spelling older archives gave it
-// (HttpSpellingOf), so links to their copies still lead there. Both are hashed: a page
+// (HttpSpellingOf), so links to their copies still lead there; and a URL the
+// cache holds a redirect for leads where the redirect points. All are hashed: a page
 // with hundreds of links costs a few probes per link, whatever the size of
 // the archive.
 #pragma once
@@ -36,6 +37,11 @@ class LinkTargets {
   // The archived item a canonical URL leads to, or null.
   const TCacheItem* Find(std::string_view url) const;
 
+  // A redirect from `address` to `location` (resolved against it, as a
+  // browser follows a Location): a URL found nowhere else leads where its
+  // redirect points, through at most a few redirects in a row.
+  void AddRedirect(std::string_view address, std::string_view location);
+
   // Takes a selection item out of the look-up: the run could not archive
   // it, so links to its URL lead to its earlier copy in the archive list,
   // if it has one, and otherwise to the not-found page.
@@ -48,6 +54,7 @@ class LinkTargets {
   std::unordered_map<std::string, std::size_t> first_in_selection_;
   bool repeated_urls_ = false;  // a URL appears more than once in the selection
   const ArchiveList* archive_;
+  std::unordered_map<std::string, std::string> redirects_;  // canonical URL -> canonical URL
 };
 
 // "../../" + Domain + "/" + type folder + "/" + ArchiveName of the item the

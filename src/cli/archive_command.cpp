@@ -57,7 +57,8 @@ int RunArchiveCommand(Arguments& args, Console& console) {
   }
 
   TerminalPrompter prompter(yes, console.in, console.err);
-  TCacheItemList cache = LoadCache(source, prompter, console);
+  std::vector<StoredRedirect> redirects;
+  TCacheItemList cache = LoadCache(source, prompter, console, &redirects);
   TSelectionForm explorer(source.edition, prompter, cache);
   ApplyChoice(explorer, choice, "archive", console.err);
   const std::vector<TCacheItem*> chosen = explorer.Chooser().ChosenItems(cache);
@@ -73,6 +74,7 @@ int RunArchiveCommand(Arguments& args, Console& console) {
   env.edition = source.edition;
   env.prompter = &prompter;
   env.settings = &settings;
+  env.redirects = std::move(redirects);
   env.item_failed = [&console](const ArchiveItemFailure& failure) {
     std::fprintf(console.err, "webhoard archive: %s (%s)\n", failure.reason.c_str(),
                  OutputField(failure.url).c_str());

@@ -49,7 +49,8 @@ CacheSource WithLastCache(CacheSource source, const SettingsStore& store, Consol
 
 }  // namespace
 
-TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console) {
+TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console,
+                         std::vector<StoredRedirect>* redirects) {
   TCacheItemList items;
   SettingsStore store(SystemRegistry());
   const CacheSource source = WithLastCache(requested, store, console);
@@ -63,6 +64,7 @@ TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Conso
                            std::to_string(report.entries) + " entries read); nothing done");
   }
   if (!report.ok()) throw WorkError(report.error);
+  if (redirects != nullptr) *redirects = report.redirects;
   if (!report.warning.empty()) {
     std::fprintf(console.err, "webhoard: warning: %s\n", TerminalText(report.warning).c_str());
   }

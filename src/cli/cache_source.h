@@ -15,6 +15,8 @@ CacheSource ParseCacheSource(Arguments& args);
 
 // Reads the cache; WorkError when it cannot be read, InterruptedError when
 // Ctrl-C stopped the read. Reports on console.err what was read and dropped.
-TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console);
+// `redirects`, when given, receives the redirects a browser's cache holds.
+TCacheItemList LoadCache(const CacheSource& source, Prompter& prompter, Console& console,
+                         std::vector<StoredRedirect>* redirects = nullptr);
 
 }  // namespace webhoard::cli

@@ -66,7 +66,7 @@ CacheLoadReport LoadBrowserCache(CacheBrowser browser, const std::string& dir,
   report.name = found->folder;
   // Found in the usual places: say whose cache it is.
   if (dir.empty()) report.found = found->description;
-  const StoredResponses read = ReadFound(browser, *found, stop);
+  StoredResponses read = ReadFound(browser, *found, stop);
   // The stop check stays true once it has answered so (Ctrl-C's flag).
   report.stopped = stop && stop();
   std::uint64_t unusable = 0;
@@ -83,6 +83,7 @@ CacheLoadReport LoadBrowserCache(CacheBrowser browser, const std::string& dir,
   for (const std::string& note : read.notes) {
     report.warning += (report.warning.empty() ? "" : "; ") + note;
   }
+  report.redirects = std::move(read.redirects);
   return report;
 }
 

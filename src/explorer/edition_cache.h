@@ -11,7 +11,10 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
 #include "cache/cache_item.h"
+#include "cache/http/stored_response.h"
 #include "cache/places/browser_cache_places.h"
 #include "cache/read_stop.h"
 #include "common/edition.h"
@@ -64,6 +67,9 @@ struct CacheLoadReport {
   // Default") and why entries were skipped ("3 not 200, 1 partial").
   std::string found;
   std::string skipped;
+  // Today's browsers: the redirects the cache holds, for the archive run's
+  // links.
+  std::vector<StoredRedirect> redirects;
   bool ok() const { return error.empty(); }
 };
 

@@ -280,6 +280,9 @@ void TExportForm::CopyPhase(ArchiveList& list) {
   tick_ = 0;
   last_withdrawal_ = 0;
   LinkTargets targets(selection_, &list);
+  for (const StoredRedirect& redirect : env_.redirects) {
+    targets.AddRedirect(redirect.url, redirect.location);
+  }
   LinkOptions options = LinkOptionsOf(*env_.settings);
   // Items of today's browser caches (they carry a stored body) come from
   // pages of today's web, whose links the old rules do not see. A run reads

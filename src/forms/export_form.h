@@ -35,6 +35,7 @@
 #include "archive/archive_info_file.h"
 #include "archive/taken_names.h"
 #include "cache/cache_item.h"
+#include "cache/http/stored_response.h"
 #include "common/edition.h"
 #include "common/prompter.h"
 #include "forms/controls.h"
@@ -68,6 +69,9 @@ struct ArchiveRunEnvironment {
   // line prints it). When empty, the window lists them in one box at the
   // end of the run.
   std::function<void(const ArchiveItemFailure&)> item_failed;
+  // Redirects the cache holds (today's browsers): a link to a redirected
+  // address leads to the copy of the page it pointed to.
+  std::vector<StoredRedirect> redirects;
 };
 
 // The boxes of a run that went wrong (fixed texts; what follows them is the

@@ -129,6 +129,19 @@ TEST(LinkTargetLookup, FirstMatchInSelectionThenArchiveWithTheSlashRule) {
   const LinkTargets secure(t.selection, &archive);
   EXPECT_EQ(ArchiveLinkFor("https://host:443/old.htm", secure), "../../host/text/secure.htm");
   EXPECT_EQ(ArchiveLinkFor("http://host:80/old.htm", secure), "../../host/text/old.htm");
+
+  // Redirects the cache holds lead on, relative Locations too; a loop or a
+  // redirect to nothing archived leads to the not-found page.
+  LinkTargets redirected(t.selection, &archive);
+  redirected.AddRedirect("http://host/moved", "x/");
+  redirected.AddRedirect("https://host/a", "http://host/moved#top");
+  redirected.AddRedirect("http://host/loop1", "/loop2");
+  redirected.AddRedirect("http://host/loop2", "/loop1");
+  redirected.AddRedirect("http://host/self", "self");
+  EXPECT_EQ(ArchiveLinkFor("http://host:80/moved", redirected), "../../host/text/x.htm");
+  EXPECT_EQ(ArchiveLinkFor("https://host:443/a", redirected), "../../host/text/x.htm");
+  EXPECT_EQ(ArchiveLinkFor("http://host:80/loop1", redirected), "../../notfound.htm");
+  EXPECT_EQ(ArchiveLinkFor("http://host:80/self", redirected), "../../notfound.htm");
 }
 
 TEST(PageTitles, TitleTextIsCleanedAndCut) {

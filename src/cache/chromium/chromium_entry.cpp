@@ -10,7 +10,8 @@ namespace {
 // The response the entry holds, or the reason it is none. The checks go
 // from the entry's own state to its HTTP layer, so each entry gets the
 // first reason that rules it out.
-std::optional<SkipReason> Judge(ChromiumEntry& entry, StoredResponse& response) {
+std::optional<SkipReason> Judge(ChromiumEntry& entry, StoredResponse& response,
+                                std::optional<StoredRedirect>& redirect) {
   if (entry.damaged) return SkipReason::kDamaged;
   if (!entry.finished) return SkipReason::kNotFinished;
   // Before the key: a "Range_" slice is a piece of a partial download, and
@@ -25,7 +26,12 @@ std::optional<SkipReason> Judge(ChromiumEntry& entry, StoredResponse& response) 
   if (info->truncated) return SkipReason::kNotFinished;
   const ResponseHead head = ParseResponseHead(info->headers);
   if (head.status == 206) return SkipReason::kPartial;
-  if (head.status != 200) return SkipReason::kNotOk;
+  if (head.status != 200) {
+    if (auto location = RedirectLocation(head.status, info->headers)) {
+      redirect = StoredRedirect{key->url, std::move(*location)};
+    }
+    return SkipReason::kNotOk;
+  }
   if (!entry.body || entry.body->length == 0) return SkipReason::kNoBody;
 
   response.url = key->url;
@@ -46,8 +52,10 @@ std::optional<SkipReason> Judge(ChromiumEntry& entry, StoredResponse& response) 
 void AddChromiumEntry(ChromiumEntry&& entry, StoredResponses& read) {
   ++read.entries;
   StoredResponse response;
-  if (const std::optional<SkipReason> reason = Judge(entry, response)) {
+  std::optional<StoredRedirect> redirect;
+  if (const std::optional<SkipReason> reason = Judge(entry, response, redirect)) {
     read.Skip(*reason);
+    if (redirect) read.redirects.push_back(std::move(*redirect));
     return;
   }
   read.responses.push_back(std::move(response));

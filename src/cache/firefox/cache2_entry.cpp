@@ -197,7 +197,13 @@ Cache2EntryRead ResponseOf(const Metadata& metadata, std::uint64_t data_size,
   if (parsed.status == 206 || HeaderValue(*head, "Content-Range")) {
     return Skipped(SkipReason::kPartial);
   }
-  if (parsed.status != 200) return Skipped(SkipReason::kNotOk);
+  if (parsed.status != 200) {
+    Cache2EntryRead read = Skipped(SkipReason::kNotOk);
+    if (auto location = RedirectLocation(parsed.status, *head)) {
+      read.redirect = StoredRedirect{*url, std::move(*location)};
+    }
+    return read;
+  }
 
   std::uint64_t body_size = data_size;
   if (const auto alt_data = metadata.Element("alt-data")) {

@@ -33,6 +33,7 @@ struct Cache2EntryRead {
   std::optional<StoredResponse> response;  // the page, when the entry is one
   SkipReason skip = SkipReason::kDamaged;  // why not, when `response` is empty
   bool encrypted = false;  // skipped as damaged: readable only with the browser's key
+  std::optional<StoredRedirect> redirect;  // skipped as not 200: a redirect
 };
 
 // Reads the entry file `path` (opened as a regular file only, never through

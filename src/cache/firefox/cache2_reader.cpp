@@ -64,6 +64,7 @@ StoredResponses ReadFirefoxCache(const std::string& folder, const ReadStopCheck&
     } else {
       read.Skip(entry.skip);
       if (entry.encrypted) ++encrypted;
+      if (entry.redirect) read.redirects.push_back(std::move(*entry.redirect));
     }
   }
   if (encrypted > 0) {

@@ -196,4 +196,13 @@ std::optional<std::int64_t> ParseHttpDate(std::string_view text) {
   return DaysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
 }
 
+std::optional<std::string> RedirectLocation(int status, std::string_view head) {
+  if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308) {
+    return std::nullopt;
+  }
+  std::optional<std::string> location = HeaderValue(head, "Location");
+  if (location && location->empty()) return std::nullopt;
+  return location;
+}
+
 }  // namespace webhoard

@@ -26,6 +26,10 @@ ResponseHead ParseResponseHead(std::string_view head);
 // without surrounding blanks; nullopt when there is none.
 std::optional<std::string> HeaderValue(std::string_view head, std::string_view name);
 
+// The redirect a response with this head and status is, if it is one: a
+// status of 301, 302, 303, 307 or 308 with a non-empty Location.
+std::optional<std::string> RedirectLocation(int status, std::string_view head);
+
 // An HTTP date in any of the three forms servers send ("Sun, 06 Nov 1994
 // 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37
 // 1994"), as Unix seconds; nullopt when it is none of them.

@@ -53,8 +53,17 @@ std::string_view SkipReasonWords(SkipReason reason);
 
 // What a reader found: the responses to archive, in the order the cache
 // gives them, and the count of everything else.
+// A redirect the cache holds (status 301, 302, 303, 307 or 308 with a
+// Location): never archived itself, but a link to its address can lead to
+// the copy of the page it pointed to.
+struct StoredRedirect {
+  std::string url;       // the redirected address
+  std::string location;  // the Location header as sent (maybe relative)
+};
+
 struct StoredResponses {
   std::vector<StoredResponse> responses;
+  std::vector<StoredRedirect> redirects;  // also counted as skipped "not 200"
   std::uint64_t entries = 0;  // every entry met, kept or skipped
   std::array<std::uint64_t, kSkipReasonCount> skipped{};
   // Problems worth telling the user once (a damaged index, a missing file).

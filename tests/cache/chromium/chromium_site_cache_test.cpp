@@ -18,6 +18,9 @@ TEST(ChromiumSiteCache, EveryFetchedAnswerIsTheSitesFile) {
   // headers only.
   EXPECT_EQ(read.skipped[static_cast<std::size_t>(SkipReason::kNotOk)], 2u);
   EXPECT_EQ(read.SkippedCount(), 2u) << read.SkippedWords();
+  ASSERT_EQ(read.redirects.size(), 1u);
+  EXPECT_EQ(read.redirects[0].url, std::string(testing::kBrowserSiteOrigin) + "/old.html");
+  EXPECT_EQ(read.redirects[0].location, "/page3.html");
   testing::ExpectResponsesFromBrowserSite(
       read, {"/index.html", "/css/site.css", "/css/extra.css", "/js/app.js", "/frame.html",
              "/favicon.png", "/img/tile.png", "/img/mark.png", "/img/red.png", "/img/blue.png",

@@ -44,6 +44,11 @@ TEST(ResponseHead, BothBrowsersFormsGiveTheSameFields) {
   }
   EXPECT_EQ(HeaderValue("HTTP/1.1 200 OK\r\nETag:  \"x\" \r\netag: y\r\n", "ETAG"), "\"x\"");
   EXPECT_EQ(HeaderValue("HTTP/1.1 200 OK\r\n", "ETag"), std::nullopt);
+  // Redirects: the five statuses with a Location that says something.
+  EXPECT_EQ(RedirectLocation(301, std::string("HTTP/1.1 301\0Location: /x\0\0", 27)), "/x");
+  EXPECT_EQ(RedirectLocation(308, "HTTP/1.1 308\r\nlocation: https://h/y\r\n"), "https://h/y");
+  EXPECT_EQ(RedirectLocation(302, "HTTP/1.1 302\r\nLocation:  \r\n"), std::nullopt);
+  EXPECT_EQ(RedirectLocation(304, "HTTP/1.1 304\r\nLocation: /x\r\n"), std::nullopt);
 }
 
 TEST(ResponseHead, HttpDatesOnlyWhenTheyAreReal) {
