@@ -1,5 +1,9 @@
 #include "cli/cache_source.h"
 
+#include <chrono>
+#include <cstdint>
+
+#include "cache/read_stop.h"
 #include "cli/terminal.h"
 #include "platform/registry.h"
 #include "explorer/browser_cache.h"
@@ -10,9 +14,9 @@ namespace webhoard::cli {
 
 CacheSource ParseCacheSource(Arguments& args) {
   const auto netscape = args.Value("--netscape");
-  const auto ie = args.OptionalValue("--ie");
-  const auto chromium = args.OptionalValue("--chromium");
-  const auto firefox = args.OptionalValue("--firefox");
+  const auto ie = args.Value("--ie");
+  const auto chromium = args.Value("--chromium");
+  const auto firefox = args.Value("--firefox");
   const int named = int{netscape.has_value()} + int{ie.has_value()} +
                     int{chromium.has_value()} + int{firefox.has_value()};
   if (named > 1) throw UsageError("name one cache: --netscape, --ie, --chromium or --firefox");
@@ -47,14 +51,52 @@ CacheSource WithLastCache(CacheSource source, const SettingsStore& store, Consol
   return source;
 }
 
+// The line "reading the cache: N entries..." while a large index is read.
+// The readers ask their stop check once every kEntriesPerStopCheck entries,
+// which is count enough; a read done within a second draws nothing.
+class ReadingProgress {
+ public:
+  explicit ReadingProgress(const Console& console) : console_(console) {}
+  ~ReadingProgress() {
+    if (drawn_) std::fprintf(console_.err, "\n");
+  }
+  ReadingProgress(const ReadingProgress&) = delete;
+  ReadingProgress& operator=(const ReadingProgress&) = delete;
+
+  // The stop check handed to the reader.
+  bool Stop() {
+    checks_ += 1;
+    if (!console_.progress) return Interrupted();
+    const auto now = std::chrono::steady_clock::now();
+    if (now - started_ >= std::chrono::seconds(1) && now - last_ >= std::chrono::milliseconds(200)) {
+      last_ = now;
+      drawn_ = true;
+      std::fprintf(console_.err, "\rreading the cache: about %llu entries",
+                   static_cast<unsigned long long>((checks_ - 1) * kEntriesPerStopCheck));
+      std::fflush(console_.err);
+    }
+    return Interrupted();
+  }
+
+ private:
+  const Console& console_;
+  const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point last_ = started_;
+  std::uint64_t checks_ = 0;
+  bool drawn_ = false;
+};
+
 }  // namespace
 
 TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console) {
   TCacheItemList items;
   SettingsStore store(SystemRegistry());
   const CacheSource source = WithLastCache(requested, store, console);
-  const CacheLoadReport report =
-      LoadEditionCache(source, store, prompter, items, [] { return Interrupted(); });
+  CacheLoadReport report;
+  {
+    ReadingProgress progress(console);
+    report = LoadEditionCache(source, store, prompter, items, [&] { return progress.Stop(); });
+  }
   if (source.browser && report.ok() && !report.stopped) {
     store.WriteSettingText(kBrowserCaches, LastCacheSetting(*source.browser), report.name);
   }
@@ -64,7 +106,7 @@ TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Conso
   }
   if (!report.ok()) throw WorkError(report.error);
   if (!report.warning.empty()) {
-    std::fprintf(console.err, "webhoard: warning: %s\n", TerminalText(report.warning).c_str());
+    Complain(console, "warning: " + report.warning);
   }
   if (!report.found.empty()) {
     std::fprintf(console.err, "found the cache of %s\n", TerminalText(report.found).c_str());

@@ -108,4 +108,19 @@ std::string FormatDateTime(double date_time) {
   return text;
 }
 
+std::string FormatIsoLocalDateTime(double date_time) {
+  std::string text = FormatDateTime(date_time);
+  if (text.size() > 10 && text[10] == ' ') text[10] = 'T';
+  const std::time_t t = UnixFromDateTimeLocal(date_time);
+  if (t == static_cast<std::time_t>(-1)) return text;
+  // The local fields less the moment they stand for, in whole minutes.
+  const long long local_seconds = std::llround((date_time - kUnixEpochDate) * kSecondsPerDay);
+  const long long offset = std::llround(static_cast<double>(local_seconds - t) / 60.0);
+  const long long magnitude = offset < 0 ? -offset : offset;
+  char zone[8];
+  std::snprintf(zone, sizeof zone, "%c%02lld:%02lld", offset < 0 ? '-' : '+', magnitude / 60 % 100,
+                magnitude % 60);
+  return text + zone;
+}
+
 }  // namespace webhoard
