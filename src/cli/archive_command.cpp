@@ -50,8 +50,8 @@ RunChoices ParseRunChoices(Arguments& args) {
 bool MakeArchiveFolder(const std::string& folder, const std::vector<TCacheItem*>& chosen,
                        TerminalPrompter& prompter) {
   if (DirectoryExists(folder)) return true;
-  if (!prompter.Ask("create the archive folder " + folder + " and archive " +
-                    ItemsOfSites(chosen) + " into it?")) {
+  if (!prompter.Ask("create the archive folder " + folder + " and archive " + ItemsOfSites(chosen) +
+                    " into it?")) {
     return false;
   }
   std::error_code error;

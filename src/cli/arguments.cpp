@@ -52,8 +52,8 @@ Arguments::Arguments(const std::vector<std::string>& words,
         if (!value && i + 1 < words.size() && !LooksLikeOption(words[i + 1])) value = words[++i];
         break;
     }
-    const bool single = option->kind == OptionKind::kValue ||
-                        option->kind == OptionKind::kOptionalValue;
+    const bool single =
+        option->kind == OptionKind::kValue || option->kind == OptionKind::kOptionalValue;
     if (single) {
       for (const Given& earlier : given_) {
         if (earlier.option == option) throw UsageError(std::string(option->name) + " given twice");

@@ -5,8 +5,8 @@
 
 #include "cache/read_stop.h"
 #include "cli/terminal.h"
-#include "platform/registry.h"
 #include "explorer/browser_cache.h"
+#include "platform/registry.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 
@@ -17,8 +17,8 @@ CacheSource ParseCacheSource(Arguments& args) {
   const auto ie = args.Value("--ie");
   const auto chromium = args.Value("--chromium");
   const auto firefox = args.Value("--firefox");
-  const int named = int{netscape.has_value()} + int{ie.has_value()} +
-                    int{chromium.has_value()} + int{firefox.has_value()};
+  const int named = int{netscape.has_value()} + int{ie.has_value()} + int{chromium.has_value()} +
+                    int{firefox.has_value()};
   if (named > 1) throw UsageError("name one cache: --netscape, --ie, --chromium or --firefox");
   if (named == 0) {
     throw UsageError(
@@ -43,7 +43,8 @@ std::string_view LastCacheSetting(CacheBrowser browser) {
 // folder still holds one; else the browsers' usual places are searched.
 CacheSource WithLastCache(CacheSource source, const SettingsStore& store, Console& console) {
   if (!source.browser || !source.location.empty()) return source;
-  const std::string last = store.ReadSettingText(kBrowserCaches, LastCacheSetting(*source.browser), "");
+  const std::string last =
+      store.ReadSettingText(kBrowserCaches, LastCacheSetting(*source.browser), "");
   if (last.empty() || FindCachesIn(*source.browser, last).size() != 1) return source;
   std::fprintf(console.err, "the %s cache read last: %s\n", BrowserName(*source.browser).c_str(),
                TerminalText(last).c_str());
@@ -68,7 +69,8 @@ class ReadingProgress {
     checks_ += 1;
     if (!console_.progress) return Interrupted();
     const auto now = std::chrono::steady_clock::now();
-    if (now - started_ >= std::chrono::seconds(1) && now - last_ >= std::chrono::milliseconds(200)) {
+    if (now - started_ >= std::chrono::seconds(1) &&
+        now - last_ >= std::chrono::milliseconds(200)) {
       last_ = now;
       drawn_ = true;
       std::fprintf(console_.err, "\rreading the cache: about %llu entries",
@@ -115,8 +117,8 @@ TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Conso
     std::fprintf(console.err, "%s: %llu entries, %llu items, %llu skipped%s%s\n",
                  TerminalText(report.name).c_str(), static_cast<unsigned long long>(report.entries),
                  static_cast<unsigned long long>(report.items),
-                 static_cast<unsigned long long>(report.dropped), report.skipped.empty() ? "" : ": ",
-                 TerminalText(report.skipped).c_str());
+                 static_cast<unsigned long long>(report.dropped),
+                 report.skipped.empty() ? "" : ": ", TerminalText(report.skipped).c_str());
     return items;
   }
   std::fprintf(console.err, "%s: %llu entries, %llu items, %llu dropped\n",

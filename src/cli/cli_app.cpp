@@ -84,8 +84,8 @@ int RunCommand(const Command& command, const std::vector<std::string>& words, Co
     Complain(console, e.what());
     return kExitInterrupted;
   } catch (const UsageError& e) {
-    Complain(console, std::string(e.what()) + " (see webhoard " + std::string(command.name) +
-                          " --help)");
+    Complain(console,
+             std::string(e.what()) + " (see webhoard " + std::string(command.name) + " --help)");
     return kExitUsage;
   } catch (const std::exception& e) {
     // Messages may carry addresses and file names read from a cache.

@@ -35,9 +35,8 @@ const OptionGroup kFilterOptions = {
         {"--older", "", OptionKind::kValue, "SPAN", "older than SPAN (not with --newer)"},
         {"--domain", "", OptionKind::kRepeatable, "NAME",
          "a domain to take (repeatable; default: all)"},
-        {"--types", "", OptionKind::kValue, "LIST",
-         "some of text,media,other (default: all)", ValueHint::kWords,
-         "text media other text,media text,other media,other"},
+        {"--types", "", OptionKind::kValue, "LIST", "some of text,media,other (default: all)",
+         ValueHint::kWords, "text media other text,media text,other media,other"},
     },
 };
 
@@ -85,8 +84,7 @@ const OptionGroup kSearchOptions = {
 
 const OptionGroup kJsonOptions = {
     "Output",
-    {{"--json", "", OptionKind::kFlag, "",
-      "a JSON object per line, not tab-separated fields"}},
+    {{"--json", "", OptionKind::kFlag, "", "a JSON object per line, not tab-separated fields"}},
 };
 
 const OptionGroup kProgressOptions = {
@@ -94,8 +92,7 @@ const OptionGroup kProgressOptions = {
     {
         {"--progress", "", OptionKind::kFlag, "",
          "a progress line also when stderr is no terminal"},
-        {"--quiet", "", OptionKind::kFlag, "",
-         "no progress line, not even on a terminal"},
+        {"--quiet", "", OptionKind::kFlag, "", "no progress line, not even on a terminal"},
     },
 };
 

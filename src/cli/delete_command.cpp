@@ -15,10 +15,10 @@ namespace {
 // The dialog's confirmation in words that say what will go; the whole
 // cache gets the stronger warning the dialog gives it.
 std::string DeleteQuestion(const TSelectionForm& explorer, const std::vector<TCacheItem*>& chosen) {
-  const DeleteConfirmation confirmation = ChooseDeleteConfirmation(
-      explorer.shown_counts(), explorer.checks(),
-      explorer.OldNewBox.item_index == static_cast<int>(AgeMode::kAllAges),
-      explorer.SrcList.items.empty());
+  const DeleteConfirmation confirmation =
+      ChooseDeleteConfirmation(explorer.shown_counts(), explorer.checks(),
+                               explorer.OldNewBox.item_index == static_cast<int>(AgeMode::kAllAges),
+                               explorer.SrcList.items.empty());
   const std::string what = ItemsOfSites(chosen);
   if (confirmation == DeleteConfirmation::kWholeCache) {
     return "WARNING: this deletes the entire cache, all " + what + ". Delete them?";
@@ -66,8 +66,8 @@ int RunDelete(Arguments& args, Console& console) {
                           std::to_string(remover.failed()) + " could not be deleted");
   }
   if (source.edition == Edition::kInternetExplorer && remover.failed() > 0) {
-    Complain(console, std::to_string(remover.failed()) + " entries could not be deleted: " +
-                          remover.LastErrorText());
+    Complain(console, std::to_string(remover.failed()) +
+                          " entries could not be deleted: " + remover.LastErrorText());
   }
   std::fprintf(console.out, "%zu\n", removed);
   return kExitOk;

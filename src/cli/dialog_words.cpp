@@ -40,9 +40,10 @@ CommandLineWords WordsOfDialog(std::string_view text) {
   }
   if (Consume(text, kArchiveFolderUnusable)) return {OneLine(text)};
   if (Consume(text, kIndexNotWritten)) {
-    return {"the catalogue was saved, but the index pages were not written (reindex writes "
-            "them): " +
-            OneLine(text)};
+    return {
+        "the catalogue was saved, but the index pages were not written (reindex writes "
+        "them): " +
+        OneLine(text)};
   }
   if (Consume(text, "Archiving stopped.\r\n") || Consume(text, "Re-indexing stopped.\r\n")) {
     return {"stopped: " + OneLine(text)};

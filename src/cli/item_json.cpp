@@ -27,8 +27,8 @@ JsonLine CommonFields(const TCacheItem& item) {
       .Text("site", item.Domain)
       .Number("mime_index", item.MimeIndex)
       .Text("mime_type", item.MimeIndex > 0 && item.MimeIndex <= MimeTypeCount()
-                                     ? MimeTypeName(item.MimeIndex)
-                                     : "")
+                             ? MimeTypeName(item.MimeIndex)
+                             : "")
       .Number("category", item.Category)
       .Text("category_name", CategoryWord(item.Category))
       .Text("date", FormatIsoLocalDateTime(item.Date));

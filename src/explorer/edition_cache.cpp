@@ -24,7 +24,7 @@ CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     report.error = index + ": " +
-                   (error                                        ? error.message()
+                   (error ? error.message()
                     : status.type() == std::filesystem::file_type::directory
                         ? "a folder, not a cache index file"
                         : "not a cache index file");

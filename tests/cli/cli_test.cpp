@@ -17,8 +17,8 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <regex>
 #include <random>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -220,7 +220,8 @@ TEST_F(CommandLine, HelpVersionAndBadUsage) {
   const Outcome missing = Run("list --netscape " + dir_.File("nowhere/FAT"));
   EXPECT_EQ(missing.status, 2);
 #ifndef _WIN32  // the system's words
-  EXPECT_EQ(missing.err, "webhoard: list: " + dir_.File("nowhere/FAT") + ": No such file or directory\n");
+  EXPECT_EQ(missing.err,
+            "webhoard: list: " + dir_.File("nowhere/FAT") + ": No such file or directory\n");
 #endif
 }
 
@@ -351,7 +352,8 @@ TEST_F(CommandLine, ArchiveAsksOnTheTerminal) {
   // Yes to the folder, no to opening the index.
   const Outcome made = Run("archive --netscape " + index + " --to " + dir_.File("new"), "y\nn\n");
   EXPECT_EQ(made.status, 0) << made.err;
-  EXPECT_NE(made.err.find("open the index page " + dir_.File("new/1st_page.htm") + " in the browser? [y/N]"),
+  EXPECT_NE(made.err.find("open the index page " + dir_.File("new/1st_page.htm") +
+                          " in the browser? [y/N]"),
             std::string::npos)
       << made.err;
   // Nothing chosen is no error.
@@ -558,7 +560,9 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
          ::chmod(unreadable_page.c_str(), 0);
          ::chmod(unreadable_image.c_str(), 0);
        },
-       command, true, {3},
+       command,
+       true,
+       {3},
        {"cannot read " + unreadable_page + ": Permission denied (http://s0.com:80/p1.html)",
         "cannot read " + unreadable_image + ": Permission denied (http://s0.com:80/i3.gif)",
         "318 items archived, 2 failed"},
@@ -568,13 +572,23 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
          std::filesystem::create_directories(archive);
          ::chmod(archive.c_str(), 0555);
        },
-       command, true, {2},
+       command,
+       true,
+       {2},
        {"\nwebhoard: archive: cannot create " + archive + "/archive.lck: Permission denied\n"},
        {"items archived", "completed"}},
-      {"full disk", [] {}, "trap '' XFSZ; ulimit -f 8; " + command, false, {2},
+      {"full disk",
+       [] {},
+       "trap '' XFSZ; ulimit -f 8; " + command,
+       false,
+       {2},
        {"File too large", "the catalogue could not be saved"},
        {"archive holds", "completed"}},
-      {"runs on one folder at once", [] {}, concurrent + "wait", false, {0},
+      {"runs on one folder at once",
+       [] {},
+       concurrent + "wait",
+       false,
+       {0},
        {"waiting until it is done", "exit 0"},
        {"webhoard: archive:", "exit 1", "exit 2", "exit 3", "exit 130"}},
       {"Ctrl-C at random moments", [] {}, "", false, {0, 130}, {}, {"error", "cannot", "failed:"}},
@@ -669,9 +683,11 @@ TEST_F(CommandLine, JsonLinesCarryEveryField) {
   dir_.Write("cache/A.MOZ", "<html><title>Caf\xC3\xA9 \xFF \"x\"</title> needle</html>");
   const std::string archive = dir_.File("archive");
   ASSERT_EQ(Run("archive --netscape " + index + " --to " + archive + " --yes").status, 0);
-  const std::regex iso_date("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}");
-  const std::vector<std::string> item_keys = {"category", "category_name", "date", "file",
-                                              "mime_index", "mime_type", "site", "size", "url"};
+  const std::regex iso_date(
+      "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}");
+  const std::vector<std::string> item_keys = {"category", "category_name", "date",
+                                              "file",     "mime_index",    "mime_type",
+                                              "site",     "size",          "url"};
   std::vector<std::string> record_keys = item_keys;
   record_keys.insert(record_keys.end(), {"archive_name", "title"});
   std::sort(record_keys.begin(), record_keys.end());
@@ -695,7 +711,8 @@ TEST_F(CommandLine, JsonLinesCarryEveryField) {
       for (const auto& field : object) keys.push_back(field.first);
       EXPECT_EQ(keys, row.keys) << row.arguments;
       EXPECT_TRUE(std::regex_match(object.at("date"), iso_date)) << object.at("date");
-      EXPECT_EQ(ReadFileBytes(object.at("file")).value_or("").size(), std::stoull(object.at("size")));
+      EXPECT_EQ(ReadFileBytes(object.at("file")).value_or("").size(),
+                std::stoull(object.at("size")));
     }
     const auto& first = objects.front();
     EXPECT_EQ(first.at("url"), "http://www.site.com:80/") << row.arguments;
@@ -715,25 +732,29 @@ TEST_F(CommandLine, ManPageAndCompletionNameEveryOptionOfTheHelp) {
   EXPECT_EQ(ReadFileBytes(WEBHOARD_MAN_PAGE), man);  // the build wrote them
   EXPECT_EQ(ReadFileBytes(WEBHOARD_COMPLETION), completion);
   const std::regex option("--[a-z][a-z-]*");
-  for (const char* command : {"", "list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
+  for (const char* command :
+       {"", "list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
     const std::string help = Run(std::string(command) + " --help").out;
     EXPECT_NE(man.find(std::string(".SS ") + command), std::string::npos) << command;
     for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
       std::string roff = it->str();
-      for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2) roff.insert(at, "\\");
+      for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)
+        roff.insert(at, "\\");
       EXPECT_NE(man.find(roff), std::string::npos) << command << " " << it->str();
       EXPECT_NE(completion.find(it->str()), std::string::npos) << command << " " << it->str();
     }
   }
-  const Outcome rendered = Shell(std::string("command -v man >/dev/null || exit 0; MANWIDTH=80 man --warnings -l ") +
-                                 WEBHOARD_MAN_PAGE + " >/dev/null");
+  const Outcome rendered =
+      Shell(std::string("command -v man >/dev/null || exit 0; MANWIDTH=80 man --warnings -l ") +
+            WEBHOARD_MAN_PAGE + " >/dev/null");
   EXPECT_EQ(rendered.status, 0);
   EXPECT_EQ(rendered.err, "");
   const std::string script = dir_.Write(
-      "complete.sh", std::string(". ") + WEBHOARD_COMPLETION +
-                         "\nCOMP_WORDS=(webhoard archive --emph); COMP_CWORD=2; _webhoard\n"
-                         "echo \"${COMPREPLY[*]}\"\nCOMP_WORDS=(webhoard archive --types m); COMP_CWORD=3\n"
-                         "_webhoard; echo \"${COMPREPLY[*]}\"\n");
+      "complete.sh",
+      std::string(". ") + WEBHOARD_COMPLETION +
+          "\nCOMP_WORDS=(webhoard archive --emph); COMP_CWORD=2; _webhoard\n"
+          "echo \"${COMPREPLY[*]}\"\nCOMP_WORDS=(webhoard archive --types m); COMP_CWORD=3\n"
+          "_webhoard; echo \"${COMPREPLY[*]}\"\n");
   const Outcome completes = Shell("bash " + script);
   EXPECT_EQ(completes.out, "--emphasize\nmedia media,other\n") << completes.err;
 }
@@ -753,7 +774,8 @@ TEST_F(CommandLine, StoresSettingsAndShowsThoseInEffect) {
   EXPECT_EQ(Run("settings 'Export to disk properties' 'Strikeout links' 0").status, 0);
   const std::string shown = Run("settings").out;
   EXPECT_NE(shown.find("Export to disk properties\tStrikeout links\t0\n"), std::string::npos);
-  EXPECT_NE(shown.find("Export to disk properties\tDetailed index\t1\tdefault\n"), std::string::npos)
+  EXPECT_NE(shown.find("Export to disk properties\tDetailed index\t1\tdefault\n"),
+            std::string::npos)
       << shown;
   const std::pair<std::string, std::string> refused[] = {
       {"'Strikeout links' yes", "is a flag: it takes 0 or 1, not \"yes\""},
