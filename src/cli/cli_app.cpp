@@ -28,7 +28,7 @@ bool AsksForHelp(const std::vector<std::string>& words) {
 
 // `webhoard help [COMMAND]`.
 int RunHelp(const std::vector<std::string>& words, Console& console) {
-  if (words.size() == 1) {
+  if (words.size() == 1 || words[1] == "-h" || words[1] == "--help") {
     PrintOverview(console.out);
     return kExitOk;
   }
