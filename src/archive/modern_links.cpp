@@ -35,8 +35,8 @@ std::string WebForm(std::string absolute) {
   const std::size_t authority_end =
       std::min(absolute.find_first_of("/?", authority_from), absolute.size());
   if (authority_end > authority_from + default_port.size() &&
-      std::string_view(absolute).substr(authority_end - default_port.size(), default_port.size()) ==
-          default_port) {
+      std::string_view(absolute).substr(authority_end - default_port.size(),
+                                        default_port.size()) == default_port) {
     absolute.erase(authority_end - default_port.size(), default_port.size());
   }
   return absolute;
