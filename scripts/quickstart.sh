@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Webhoard and archives the bundled Netscape Navigator sample cache,
-# then prints the path of the archive's index page (1st_page.htm) and, when
-# a desktop is there, opens it in the browser.
+# then prints a one-line summary and the path of the archive's index page
+# (1st_page.htm) and, when a desktop is there, opens it in the browser.
 #
 #   scripts/quickstart.sh [ARCHIVE-FOLDER]     (default: ./sample-archive)
 #
@@ -42,6 +42,8 @@ index=$(WEBHOARD_CONFIG_DIR="$settings" \
   cat "$settings/quickstart.log" >&2
   exit 1
 }
+# The summary (items, sites, the archive's size), then where to start reading.
+grep ' items archived, ' "$settings/quickstart.log" | tail -n 1
 echo "$index"
 
 if { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; } && command -v xdg-open >/dev/null 2>&1; then

@@ -1,74 +1,95 @@
 #include "cli/arguments.h"
 
 namespace webhoard::cli {
+namespace {
 
-bool Arguments::Flag(const std::string& name) {
-  for (std::size_t i = 0; i < words_.size(); ++i) {
-    if (!used_[i] && words_[i] == name) {
-      used_[i] = true;
-      return true;
+const Option* FindOption(const std::vector<const Option*>& options, std::string_view name) {
+  for (const Option* option : options) {
+    if (option->name == name || (!option->short_name.empty() && option->short_name == name)) {
+      return option;
     }
   }
-  return false;
+  return nullptr;
 }
 
-std::optional<std::string> Arguments::Value(const std::string& name) {
-  for (std::size_t i = 0; i < words_.size(); ++i) {
-    if (used_[i]) continue;
-    if (words_[i] == name) {
-      if (i + 1 >= words_.size() || used_[i + 1]) throw UsageError(name + " needs a value");
-      used_[i] = used_[i + 1] = true;
-      return words_[i + 1];
+bool LooksLikeOption(const std::string& word) {
+  return word.size() > 1 && word[0] == '-';
+}
+
+}  // namespace
+
+Arguments::Arguments(const std::vector<std::string>& words,
+                     const std::vector<const Option*>& options) {
+  bool options_ended = false;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (options_ended || !LooksLikeOption(word)) {
+      operands_.push_back(word);
+      continue;
     }
-    if (words_[i].rfind(name + "=", 0) == 0) {
-      used_[i] = true;
-      return words_[i].substr(name.size() + 1);
+    if (word == "--") {
+      options_ended = true;
+      continue;
     }
+    const std::size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
+    const std::string name = word.substr(0, equals);
+    const Option* option = FindOption(options, name);
+    if (option == nullptr) throw UsageError("unknown option " + name);
+    std::optional<std::string> value;
+    if (equals != std::string::npos) value = word.substr(equals + 1);
+    switch (option->kind) {
+      case OptionKind::kFlag:
+        if (value) throw UsageError(name + " takes no value");
+        break;
+      case OptionKind::kValue:
+      case OptionKind::kRepeatable:
+        if (!value) {
+          if (i + 1 >= words.size()) throw UsageError(name + " needs a value");
+          value = words[++i];
+        }
+        break;
+      case OptionKind::kOptionalValue:
+        if (!value && i + 1 < words.size() && !LooksLikeOption(words[i + 1])) value = words[++i];
+        break;
+    }
+    const bool single =
+        option->kind == OptionKind::kValue || option->kind == OptionKind::kOptionalValue;
+    if (single) {
+      for (const Given& earlier : given_) {
+        if (earlier.option == option) throw UsageError(std::string(option->name) + " given twice");
+      }
+    }
+    given_.push_back({option, value.value_or("")});
+  }
+}
+
+bool Arguments::Flag(std::string_view name) const {
+  return Value(name).has_value();
+}
+
+std::optional<std::string> Arguments::Value(std::string_view name) const {
+  for (const Given& given : given_) {
+    if (given.option->name == name) return given.value;
   }
   return std::nullopt;
 }
 
-std::vector<std::string> Arguments::Values(const std::string& name) {
+std::vector<std::string> Arguments::Values(std::string_view name) const {
   std::vector<std::string> values;
-  while (auto value = Value(name)) values.push_back(*value);
+  for (const Given& given : given_) {
+    if (given.option->name == name) values.push_back(given.value);
+  }
   return values;
 }
 
-std::optional<std::string> Arguments::OptionalValue(const std::string& name) {
-  for (std::size_t i = 0; i < words_.size(); ++i) {
-    if (used_[i]) continue;
-    if (words_[i] == name) {
-      used_[i] = true;
-      if (i + 1 < words_.size() && !used_[i + 1] && words_[i + 1].rfind("--", 0) != 0) {
-        used_[i + 1] = true;
-        return words_[i + 1];
-      }
-      return std::string();
-    }
-    if (words_[i].rfind(name + "=", 0) == 0) {
-      used_[i] = true;
-      return words_[i].substr(name.size() + 1);
-    }
-  }
-  return std::nullopt;
-}
-
 std::optional<std::string> Arguments::Operand() {
-  for (std::size_t i = 0; i < words_.size(); ++i) {
-    if (!used_[i] && (words_[i].rfind("--", 0) != 0 || words_[i] == "--")) {
-      used_[i] = true;
-      return words_[i];
-    }
-  }
-  return std::nullopt;
+  if (next_operand_ >= operands_.size()) return std::nullopt;
+  return operands_[next_operand_++];
 }
 
 void Arguments::ExpectNoMore() const {
-  for (std::size_t i = 0; i < words_.size(); ++i) {
-    if (!used_[i]) {
-      throw UsageError(words_[i].rfind("--", 0) == 0 ? "unknown option " + words_[i]
-                                                     : "unexpected argument " + words_[i]);
-    }
+  if (next_operand_ < operands_.size()) {
+    throw UsageError("unexpected argument " + operands_[next_operand_]);
   }
 }
 

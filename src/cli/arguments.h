@@ -1,11 +1,15 @@
-// The words of one command line, taken option by option. Options are
-// "--name" or "--name VALUE"; everything else is an operand.
+// The words of one command line, checked against the options the command
+// accepts: "--name", "--name VALUE", "--name=VALUE" or a short "-h"; "--"
+// ends the options, and every word after it is an operand.
 #pragma once
 
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "cli/option_table.h"
 
 namespace webhoard::cli {
 
@@ -29,26 +33,30 @@ class InterruptedError : public std::runtime_error {
 
 class Arguments {
  public:
-  explicit Arguments(std::vector<std::string> words) : words_(std::move(words)) {}
+  // UsageError for an option not among `options`, a value left out, a value
+  // given to a flag, or an option of one value given twice.
+  Arguments(const std::vector<std::string>& words, const std::vector<const Option*>& options);
 
-  // True (and consumed) when the flag is present.
-  bool Flag(const std::string& name);
-  // The value after the option, or nullopt when absent; UsageError when the
-  // option is last. Repeated options: each call takes the next one.
-  std::optional<std::string> Value(const std::string& name);
-  // All values of a repeatable option.
-  std::vector<std::string> Values(const std::string& name);
-  // An option whose value may be left out: nullopt when absent, "" when
-  // given without a value (the next word is another option or missing).
-  std::optional<std::string> OptionalValue(const std::string& name);
+  // True when the flag was given.
+  bool Flag(std::string_view name) const;
+  // The value of a single-valued option, or nullopt when absent; for an
+  // option whose value may be left out, "" when given without one.
+  std::optional<std::string> Value(std::string_view name) const;
+  // All values of a repeatable option, in order.
+  std::vector<std::string> Values(std::string_view name) const;
   // The next operand, or nullopt.
   std::optional<std::string> Operand();
-  // UsageError naming the first word nobody took.
+  // UsageError naming the first operand nobody took.
   void ExpectNoMore() const;
 
  private:
-  std::vector<std::string> words_;
-  std::vector<bool> used_ = std::vector<bool>(words_.size(), false);
+  struct Given {
+    const Option* option;
+    std::string value;
+  };
+  std::vector<Given> given_;
+  std::vector<std::string> operands_;
+  std::size_t next_operand_ = 0;
 };
 
 // "yes"/"no" of a LINK OPTION.

@@ -8,7 +8,9 @@
 
 #include "archive/archive_layout.h"
 #include "archive/catalogue_reader.h"
+#include "cli/archive_operand.h"
 #include "cli/command.h"
+#include "cli/item_json.h"
 #include "cli/terminal.h"
 #include "common/date_time.h"
 #include "common/file_util.h"
@@ -16,28 +18,30 @@
 namespace webhoard::cli {
 
 int RunCatalog(Arguments& args, Console& console) {
-  const auto folder = args.Operand();
+  const bool json = args.Flag("--json");
+  const std::string folder = ArchiveFolderOperand(args);
   args.ExpectNoMore();
-  if (!folder || folder->empty()) throw UsageError("catalog needs the archive folder");
-  const std::string path = ArchiveRootFile(*folder, kArchiveInfoFileName);
-  if (!FileExists(path)) throw WorkError(path + ": no archive catalogue (archive.dat) here");
 
-  const CatalogueListing listing = ReadCatalogue(*folder);
+  const CatalogueListing listing = ReadCatalogue(folder);
   for (const auto& item : listing.items) {
+    if (json) {
+      std::fputs(CatalogueRecordJson(*item, ArchivePathOf(folder, *item).value_or("")).c_str(),
+                 console.out);
+      continue;
+    }
     std::fprintf(console.out, "%d\t%d\t%s\t%s\t%s\t%s\n", item->MimeIndex, item->Category,
                  FormatDateTime(item->Date).c_str(), OutputField(item->URL).c_str(),
                  OutputField(item->Title).c_str(), OutputField(item->ArchiveName).c_str());
   }
   const ArchiveLoadReport& report = listing.report;
   if (report.records_missing > 0) {
-    std::fprintf(console.err,
-                 "webhoard catalog: %zu records name copies that no longer exist (not listed; "
-                 "reindex drops them)\n",
-                 report.records_missing);
+    Complain(console, "warning: " + std::to_string(report.records_missing) +
+                          " records name copies that no longer exist (not listed; reindex drops "
+                          "them)");
   }
   if (report.damaged) {
-    std::fprintf(console.err, "webhoard catalog: damaged catalogue: %s; %zu records listed\n",
-                 TerminalText(report.damage).c_str(), listing.items.size());
+    Complain(console, "damaged catalogue: " + report.damage + "; " +
+                          std::to_string(listing.items.size()) + " records listed");
     return kExitFailed;
   }
   return kExitOk;

@@ -1,6 +1,7 @@
 #include "cli/choice.h"
 
 #include <charconv>
+#include <set>
 
 #include "common/ascii.h"
 
@@ -73,8 +74,7 @@ CacheChoice ParseChoice(Arguments& args) {
   return choice;
 }
 
-void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const char* command,
-                 std::FILE* err) {
+void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const Console& console) {
   form.ApplyAgeFilter(choice.mode, choice.count, choice.unit);
   if (!choice.domains.empty()) {
     form.ExcAllBtnClick();
@@ -88,8 +88,7 @@ void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const char* co
         found = found || available.selected[i];
       }
       if (!found) {
-        std::fprintf(err, "webhoard %s: no items of domain %s in the age window\n", command,
-                     wanted.c_str());
+        Complain(console, "warning: no items of domain " + wanted + " in the age window");
         continue;
       }
       form.IncludeBtnClick();
@@ -101,6 +100,13 @@ void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const char* co
   form.TextBoxClick();
   form.MediaBoxClick();
   form.OthersBoxClick();
+}
+
+std::string ItemsOfSites(const std::vector<TCacheItem*>& items) {
+  std::set<std::string> sites;
+  for (const TCacheItem* item : items) sites.insert(AsciiLower(item->Domain));
+  return std::to_string(items.size()) + (items.size() == 1 ? " item of " : " items of ") +
+         std::to_string(sites.size()) + (sites.size() == 1 ? " site" : " sites");
 }
 
 }  // namespace webhoard::cli

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/command.h"
 #include "explorer/age_window.h"
 #include "explorer/item_chooser.h"
 #include "forms/selection_form.h"
@@ -30,8 +31,10 @@ CacheChoice ParseChoice(Arguments& args);
 // named, every domain out of "Archive/Delete" and the named ones back in,
 // then the file type boxes. The form's Chooser() then picks the items.
 // Domains named with --domain that hold no item inside the age window are
-// reported on `err` as "webhoard COMMAND: no items of domain ...".
-void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const char* command,
-                 std::FILE* err);
+// warned about on the console.
+void ApplyChoice(TSelectionForm& form, const CacheChoice& choice, const Console& console);
+
+// "14 items of 3 sites": how much the chosen items are, for the questions.
+std::string ItemsOfSites(const std::vector<TCacheItem*>& items);
 
 }  // namespace webhoard::cli

@@ -9,8 +9,6 @@
 
 namespace webhoard::cli {
 
-void PrintCommandHelp(const Command& command, std::FILE* out);
-
 // Runs one command line (without the program name); answers the exit status.
 int RunCommandLine(const std::vector<std::string>& words, Console& console);
 

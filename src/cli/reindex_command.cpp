@@ -1,8 +1,8 @@
 // webhoard reindex FOLDER: the re-index run on that folder.
+#include "cli/archive_operand.h"
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "forms/archive_run.h"
-#include "forms/reindex_form.h"  // CheckReindexFolder
 #include "platform/registry.h"
 #include "settings/run_settings.h"
 
@@ -10,27 +10,23 @@ namespace webhoard::cli {
 
 int RunReindex(Arguments& args, Console& console) {
   const bool yes = args.Flag("--yes");
-  const std::string folder = args.Operand().value_or("");
+  const std::string folder = ArchiveFolderOperand(args);
   args.ExpectNoMore();
-  if (const auto refusal = CheckReindexFolder(folder)) {
-    std::fprintf(console.err, "%s\n", TerminalText(*refusal).c_str());
-    return folder.empty() ? kExitUsage : kExitFailed;
-  }
   InMemorySettings& settings = Settings();
   RunChoices choices;
   choices.archive_folder = folder;
   LoadRunSettings(SettingsStore(SystemRegistry()), Edition::kNavigator, choices, settings);
 
-  TerminalPrompter prompter(yes, console.in, console.err);
+  TerminalPrompter prompter(yes, console);
   ArchiveRunEnvironment env;
   env.prompter = &prompter;
   env.settings = &settings;
   ArchiveRun run(env);
   run.PrepareArchiveRun();  // an empty selection: the run re-indexes
-  TerminalModalHost host(prompter, console.err);
+  TerminalModalHost host(prompter, console);
   run.RunArchive(host);
   const ArchiveRunReport report = run.report();
-  if (!yes) run.FinishArchiveRun();  // opens the index when the user said so
+  run.FinishArchiveRun();  // opens the index when the user said so
   if (!report.started || !report.save.ok || !report.error.empty()) return kExitFailed;
   if (report.cancelled) return kExitInterrupted;
   std::fprintf(console.err, "%zu records kept, %zu dropped (copy gone)\n", report.catalogue_size,

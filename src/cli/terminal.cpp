@@ -2,26 +2,10 @@
 
 #include <cstring>
 
+#include "cli/dialog_words.h"
 #include "platform/console.h"
 
 namespace webhoard::cli {
-namespace {
-
-const char* KindWord(MessageKind kind) {
-  switch (kind) {
-    case MessageKind::kInformation:
-      return "";
-    case MessageKind::kWarning:
-      return "warning: ";
-    case MessageKind::kError:
-      return "error: ";
-    case MessageKind::kConfirmation:
-      return "";
-  }
-  return "";
-}
-
-}  // namespace
 
 void InstallInterruptHandler() {
   InstallInterruptFlag();
@@ -52,26 +36,66 @@ std::string TerminalText(std::string_view text) {
   return out;
 }
 
-TerminalPrompter::TerminalPrompter(bool assume_yes, std::FILE* in, std::FILE* out)
-    : assume_yes_(assume_yes), in_(in), out_(out) {}
+std::string OneLine(std::string_view text) {
+  std::string line;
+  bool broken = false;
+  for (const char c : text) {
+    if (c == '\r' || c == '\n') {
+      broken = true;
+      continue;
+    }
+    if (broken && !line.empty() && line.back() != ' ') line.push_back(' ');
+    broken = false;
+    line.push_back(c);
+  }
+  return TerminalText(line);
+}
+
+void Complain(const Console& console, std::string_view text) {
+  std::fprintf(console.err, "webhoard: %.*s: %s\n", static_cast<int>(console.command.size()),
+               console.command.data(), OneLine(text).c_str());
+}
+
+TerminalPrompter::TerminalPrompter(bool assume_yes, const Console& console)
+    : assume_yes_(assume_yes), console_(console) {}
+
+bool TerminalPrompter::Ask(std::string_view question) {
+  std::FILE* out = console_.err;
+  std::fprintf(out, "%s [y/N] ", OneLine(question).c_str());
+  if (assume_yes_) {
+    std::fprintf(out, "yes (--yes)\n");
+    return true;
+  }
+  std::fflush(out);
+  char line[64] = {};
+  if (std::fgets(line, sizeof line, console_.in) == nullptr) {
+    std::fprintf(out, "\n");
+    return false;  // no one to answer: the safe choice
+  }
+  return line[0] == 'y' || line[0] == 'Y';
+}
 
 MessageResult TerminalPrompter::ShowMessage(std::string_view text, MessageKind kind,
                                             unsigned buttons, int /*help_context*/) {
-  if (kind == MessageKind::kError) ++errors_shown_;
-  std::fprintf(out_, "%s%s\n", KindWord(kind), TerminalText(text).c_str());
-  if ((buttons & kButtonYes) == 0) return MessageResult::kOk;
-  if (assume_yes_) {
-    std::fprintf(out_, "> yes (--yes)\n");
-    return MessageResult::kYes;
+  const bool question = (buttons & kButtonYes) != 0;
+  if (question && next_answer_) {
+    const bool answer = *next_answer_;
+    next_answer_.reset();
+    return answer ? MessageResult::kYes : MessageResult::kNo;
   }
-  std::fprintf(out_, "[y/N] ");
-  std::fflush(out_);
-  char line[64] = {};
-  if (std::fgets(line, sizeof line, in_) == nullptr) {
-    std::fprintf(out_, "\n");
-    return MessageResult::kNo;  // no one to answer: the safe choice
+  const CommandLineWords words = WordsOfDialog(text);
+  if (kind == MessageKind::kError) {
+    ++errors_shown_;
+    Complain(console_, words.text);
+  } else if (kind == MessageKind::kWarning) {
+    Complain(console_, "warning: " + words.text);
+  } else if (!question) {
+    std::fprintf(console_.err, "%s\n", words.text.c_str());
   }
-  return (line[0] == 'y' || line[0] == 'Y') ? MessageResult::kYes : MessageResult::kNo;
+  if (!question) return MessageResult::kOk;
+  // --yes means "do not open the index": the question is not even asked.
+  if (words.opens_index && assume_yes_) return MessageResult::kNo;
+  return Ask(words.text) ? MessageResult::kYes : MessageResult::kNo;
 }
 
 void TerminalPrompter::ProcessPendingMessages() {
@@ -81,8 +105,8 @@ void TerminalPrompter::ProcessPendingMessages() {
   }
 }
 
-TerminalModalHost::TerminalModalHost(TerminalPrompter& prompter, std::FILE* out)
-    : prompter_(prompter), out_(out), draw_(IsTerminal(out)) {}
+TerminalModalHost::TerminalModalHost(TerminalPrompter& prompter, const Console& console)
+    : prompter_(prompter), out_(console.err), draw_(console.progress) {}
 
 void TerminalModalHost::ShowModal(TExportForm& form) {
   prompter_.set_on_interrupt([&form] { form.CancelButtonClick(); });

@@ -8,7 +8,9 @@
 namespace webhoard {
 namespace {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -30,13 +32,12 @@ constexpr long long kDayNumberOf18991230 = 693593;  // DayNumber(1899, 12, 30)
 std::optional<double> EncodeDateTime(const DateTimeParts& p) {
   if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
       p.day > DaysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
-      p.minute > 59 || p.second < 0 || p.second > 59 || p.millisecond < 0 ||
-      p.millisecond > 999) {
+      p.minute > 59 || p.second < 0 || p.second > 59 || p.millisecond < 0 || p.millisecond > 999) {
     return std::nullopt;
   }
   const double days = static_cast<double>(DayNumber(p.year, p.month, p.day) - kDayNumberOf18991230);
-  const double time =
-      ((p.hour * 3600.0 + p.minute * 60.0 + p.second) * 1000.0 + p.millisecond) / (kSecondsPerDay * 1000.0);
+  const double time = ((p.hour * 3600.0 + p.minute * 60.0 + p.second) * 1000.0 + p.millisecond) /
+                      (kSecondsPerDay * 1000.0);
   // Before 1899-12-30 the time of day is stored as a positive fraction of a
   // negative whole day.
   return days >= 0 ? days + time : days - time;
@@ -82,8 +83,9 @@ double DateTimeFromUnixLocal(std::time_t t) {
   const std::optional<std::tm> converted = LocalTime(t);
   if (!converted) return kUnixEpochDate + static_cast<double>(t) / kSecondsPerDay;
   const std::tm& local = *converted;
-  DateTimeParts parts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                      local.tm_hour,        local.tm_min,     local.tm_sec > 59 ? 59 : local.tm_sec};
+  DateTimeParts parts{local.tm_year + 1900, local.tm_mon + 1,
+                      local.tm_mday,        local.tm_hour,
+                      local.tm_min,         local.tm_sec > 59 ? 59 : local.tm_sec};
   return EncodeDateTime(parts).value_or(0.0);
 }
 
@@ -106,6 +108,21 @@ std::string FormatDateTime(double date_time) {
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
                 p.minute, p.second);
   return text;
+}
+
+std::string FormatIsoLocalDateTime(double date_time) {
+  std::string text = FormatDateTime(date_time);
+  if (text.size() > 10 && text[10] == ' ') text[10] = 'T';
+  const std::time_t t = UnixFromDateTimeLocal(date_time);
+  if (t == static_cast<std::time_t>(-1)) return text;
+  // The local fields less the moment they stand for, in whole minutes.
+  const long long local_seconds = std::llround((date_time - kUnixEpochDate) * kSecondsPerDay);
+  const long long offset = std::llround(static_cast<double>(local_seconds - t) / 60.0);
+  const long long magnitude = offset < 0 ? -offset : offset;
+  char zone[8];
+  std::snprintf(zone, sizeof zone, "%c%02lld:%02lld", offset < 0 ? '-' : '+', magnitude / 60 % 100,
+                magnitude % 60);
+  return text + zone;
 }
 
 }  // namespace webhoard

@@ -31,5 +31,9 @@ std::time_t UnixFromDateTimeLocal(double date_time);
 
 // "YYYY-MM-DD HH:MM:SS" of a date-time value (no time-zone conversion).
 std::string FormatDateTime(double date_time);
+// ISO 8601 of a local date-time value with the offset the local time-zone
+// rules give it: "2026-12-09T08:30:00+01:00"; without the offset when the C
+// library cannot place the moment (before 1970 on some systems).
+std::string FormatIsoLocalDateTime(double date_time);
 
 }  // namespace webhoard

@@ -1,6 +1,8 @@
 #include "explorer/edition_cache.h"
 
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 #include "cache/msie/read_ie_cache.h"
 #include "cache/navigator/read_cache_index.h"
@@ -16,8 +18,16 @@ CacheLoadReport LoadNavigatorCache(const std::string& index, Prompter& prompter,
                                    TCacheItemList& items, const ReadStopCheck& stop) {
   CacheLoadReport report;
   report.name = index;
-  if (!FileExists(LocalFileSystemPath(index))) {
-    report.error = index + ": no such cache index file";
+  if (const std::string path = LocalFileSystemPath(index); !FileExists(path)) {
+    // The system's words for why it is not there ("No such file or
+    // directory", "Permission denied").
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    report.error = index + ": " +
+                   (error ? error.message()
+                    : status.type() == std::filesystem::file_type::directory
+                        ? "a folder, not a cache index file"
+                        : "not a cache index file");
     return report;
   }
   CacheIndexStats stats;

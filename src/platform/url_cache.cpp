@@ -1,5 +1,7 @@
 #include "platform/url_cache.h"
 
+#include "common/system_error_text.h"
+
 namespace webhoard {
 namespace {
 
@@ -32,7 +34,7 @@ std::string UrlCacheErrorWords(std::uint32_t error) {
     case kErrorWriteFault:
       return "index.dat could not be saved";
     default:
-      return "error " + std::to_string(error);
+      return SystemErrorText(error);  // the system's words, where it has them
   }
 }
 

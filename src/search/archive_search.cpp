@@ -97,7 +97,10 @@ SearchResult SearchArchive(std::string_view folder, std::string_view url_text,
       if (found && !page_lower.empty()) {
         found = item.MimeIndex == kMimeIndexHtml && FileContainsText(archive_file, page_lower);
       }
-      if (found) result.hits.push_back({std::move(address), archive_file, SearchIconOf(item.MimeIndex)});
+      if (found) {
+        result.hits.push_back(
+            {std::move(address), archive_file, SearchIconOf(item.MimeIndex), item});
+      }
     }
     if (after_record && !after_record()) {
       result.stopped = true;

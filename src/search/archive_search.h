@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cache/cache_item.h"
+
 namespace webhoard {
 
 // Block size of the page test.
@@ -53,6 +55,7 @@ struct SearchHit {
   std::string address;
   std::string archive_file;
   int icon = kSearchIconOther;
+  TCacheItem record;  // the catalogue record found, for a listing of every field
 };
 
 struct SearchResult {

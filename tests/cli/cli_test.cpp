@@ -15,7 +15,10 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <optional>
 #include <random>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -37,6 +40,73 @@ using testing::TextIndexLine;
 // Entry times relative to now: the age filters compare with the clock.
 const std::int64_t kRecent = static_cast<std::int64_t>(std::time(nullptr)) - 2 * 86400;
 const std::int64_t kOld = kRecent - 3000LL * 86400;
+
+// A line of --json output as a map of its fields: strings decoded (\u00XX
+// as that byte, as the writer escapes stray bytes), numbers and null as
+// written; nullopt when the line is not one flat JSON object.
+std::optional<std::map<std::string, std::string>> ParseJsonLine(std::string_view line) {
+  std::size_t i = 0;
+  const auto string = [&]() -> std::optional<std::string> {
+    if (i >= line.size() || line[i++] != '"') return std::nullopt;
+    std::string text;
+    while (i < line.size() && line[i] != '"') {
+      const auto byte = static_cast<unsigned char>(line[i]);
+      if (byte < 0x20) return std::nullopt;
+      if (line[i++] != '\\') {
+        text += static_cast<char>(byte);
+        continue;
+      }
+      if (i >= line.size()) return std::nullopt;
+      const char escape = line[i++];
+      const std::string simple = "\"\\/bfnrt";
+      const std::string meant = "\"\\/\b\f\n\r\t";
+      if (simple.find(escape) != std::string::npos) {
+        text += meant[simple.find(escape)];
+      } else if (escape == 'u' && i + 4 <= line.size()) {
+        text += static_cast<char>(std::stoi(std::string(line.substr(i, 4)), nullptr, 16));
+        i += 4;
+      } else {
+        return std::nullopt;
+      }
+    }
+    if (i++ >= line.size()) return std::nullopt;
+    return text;
+  };
+  std::map<std::string, std::string> fields;
+  if (line.empty() || line[i++] != '{') return std::nullopt;
+  while (i < line.size() && line[i] != '}') {
+    if (!fields.empty() && line[i++] != ',') return std::nullopt;
+    const auto key = string();
+    if (!key || i >= line.size() || line[i++] != ':') return std::nullopt;
+    if (line[i] == '"') {
+      const auto value = string();
+      if (!value) return std::nullopt;
+      fields[*key] = *value;
+    } else {
+      const std::size_t end = line.find_first_of(",}", i);
+      if (end == std::string_view::npos) return std::nullopt;
+      const std::string word(line.substr(i, end - i));
+      if (word != "null" && !std::regex_match(word, std::regex("-?[0-9]+"))) return std::nullopt;
+      fields[*key] = word;
+      i = end;
+    }
+  }
+  if (i + 1 != line.size()) return std::nullopt;
+  return fields;
+}
+
+// Every line of --json output, parsed; a line that is no object fails.
+std::vector<std::map<std::string, std::string>> JsonLines(const std::string& out) {
+  std::vector<std::map<std::string, std::string>> objects;
+  std::size_t start = 0;
+  for (std::size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
+    const auto object = ParseJsonLine(std::string_view(out).substr(start, end - start));
+    EXPECT_TRUE(object.has_value()) << out.substr(start, end - start);
+    if (object) objects.push_back(*object);
+  }
+  EXPECT_EQ(start, out.size()) << "unfinished last line";
+  return objects;
+}
 
 using Outcome = testing::ProgramOutcome;
 
@@ -149,7 +219,10 @@ TEST_F(CommandLine, HelpVersionAndBadUsage) {
   EXPECT_EQ(Run("list --netscape " + MakeCache() + " --bogus").status, 1);
   const Outcome missing = Run("list --netscape " + dir_.File("nowhere/FAT"));
   EXPECT_EQ(missing.status, 2);
-  EXPECT_NE(missing.err.find("nowhere/FAT"), std::string::npos);
+#ifndef _WIN32  // the system's words
+  EXPECT_EQ(missing.err,
+            "webhoard: list: " + dir_.File("nowhere/FAT") + ": No such file or directory\n");
+#endif
 }
 
 TEST_F(CommandLine, ListAppliesTheExplorersFilters) {
@@ -191,7 +264,7 @@ TEST_F(CommandLine, ArchiveCatalogSearchAndReindex) {
   EXPECT_EQ(Lines(Run("search '" + archive + "' --url site.com").out), 3u);
   const Outcome nothing = Run("search '" + archive + "' --url absent");
   EXPECT_EQ(nothing.status, 0);
-  EXPECT_NE(nothing.err.find("No files found."), std::string::npos);
+  EXPECT_NE(nothing.err.find("no archived item matches"), std::string::npos);
   EXPECT_EQ(Run("search '" + archive + "'").status, 1);
   EXPECT_EQ(Run("search " + dir_.File("cache") + " --url x").status, 2);  // no archive.dat
 
@@ -269,25 +342,36 @@ TEST_F(CommandLine, ArchiveAsksOnTheTerminal) {
   const std::string index = MakeCache();
   // Refusing to create the folder archives nothing.
   const Outcome refused = Run("archive --netscape " + index + " --to " + dir_.File("new"), "n\n");
-  EXPECT_NE(refused.err.find("does not exist. Create?"), std::string::npos);
+  EXPECT_EQ(refused.status, 4);
+  EXPECT_NE(refused.err.find("create the archive folder " + dir_.File("new") +
+                             " and archive 4 items of 2 sites into it? [y/N] "
+                             "webhoard: archive: nothing archived"),
+            std::string::npos)
+      << refused.err;
   EXPECT_FALSE(DirectoryExists(dir_.File("new")));
   // Yes to the folder, no to opening the index.
   const Outcome made = Run("archive --netscape " + index + " --to " + dir_.File("new"), "y\nn\n");
   EXPECT_EQ(made.status, 0) << made.err;
-  EXPECT_NE(made.err.find("Do you wish to load this index now?"), std::string::npos);
+  EXPECT_NE(made.err.find("open the index page " + dir_.File("new/1st_page.htm") +
+                          " in the browser? [y/N]"),
+            std::string::npos)
+      << made.err;
   // Nothing chosen is no error.
   const Outcome empty =
       Run("archive --netscape " + index + " --to " + dir_.File("new") + " --domain none.com");
   EXPECT_EQ(empty.status, 0);
-  EXPECT_NE(empty.err.find("No files to archive."), std::string::npos);
+  EXPECT_NE(empty.err.find("nothing to archive"), std::string::npos);
 }
 
 TEST_F(CommandLine, DeleteConfirmsThenRemovesTheChosenFiles) {
   const std::string index = MakeCache();
   const Outcome declined = Run("delete --netscape " + index + " --types media", "n\n");
   EXPECT_EQ(declined.out, "0\n");
-  EXPECT_NE(declined.err.find("Are you sure you want to delete these\nitems from the cache?"),
-            std::string::npos);
+  EXPECT_EQ(declined.status, 4);
+  EXPECT_NE(declined.err.find("delete 1 item of 1 site from the cache? [y/N] webhoard: delete: "
+                              "nothing deleted\n"),
+            std::string::npos)
+      << declined.err;
   EXPECT_EQ(declined.err.find("WARNING"), std::string::npos);
   EXPECT_TRUE(FileExists(dir_.File("cache/C.MOZ")));
 
@@ -297,14 +381,15 @@ TEST_F(CommandLine, DeleteConfirmsThenRemovesTheChosenFiles) {
   EXPECT_TRUE(FileExists(dir_.File("cache/A.MOZ")));
 
   const Outcome everything = Run("delete --netscape " + index + " --yes");
-  EXPECT_NE(everything.err.find("WARNING : This selection will delete\nthe entire cache."),
-            std::string::npos);
+  EXPECT_NE(everything.err.find("WARNING: this deletes the entire cache, all 3 items of 2 sites"),
+            std::string::npos)
+      << everything.err;
   EXPECT_EQ(everything.out, "3\n");
   EXPECT_FALSE(FileExists(dir_.File("cache/A.MOZ")));
   EXPECT_TRUE(FileExists(dir_.File("cache/FAT")));  // the index itself stays
 
   const Outcome none = Run("delete --netscape " + index + " --yes");
-  EXPECT_NE(none.err.find("No files to delete."), std::string::npos);
+  EXPECT_NE(none.err.find("nothing to delete"), std::string::npos);
 }
 
 #ifndef _WIN32  // Wine drive letters
@@ -363,8 +448,8 @@ TEST_F(CommandLine, InternetExplorerContainersEmptiedOrUnreadableAreToldApart) {
   const std::string archive = " --to " + dir_.File("archive") + " --yes";
   const Row rows[] = {
       {"list --ie " + dir_.File("emptied"), 0, "Text 0, Media 0, Other 0"},
-      {"archive --ie " + dir_.File("emptied") + archive, 0, "No files to archive."},
-      {"delete --ie " + dir_.File("emptied") + " --yes", 0, "No files to delete."},
+      {"archive --ie " + dir_.File("emptied") + archive, 0, "nothing to archive"},
+      {"delete --ie " + dir_.File("emptied") + " --yes", 0, "nothing to delete"},
       {"list --ie " + dir_.File("damaged"), 2,
        dir_.File("damaged") + ": index.dat is damaged (" + dir_.File("damaged/index.dat")},
       {"archive --ie " + dir_.File("damaged") + archive, 2, "index.dat is damaged"},
@@ -475,7 +560,9 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
          ::chmod(unreadable_page.c_str(), 0);
          ::chmod(unreadable_image.c_str(), 0);
        },
-       command, true, {3},
+       command,
+       true,
+       {3},
        {"cannot read " + unreadable_page + ": Permission denied (http://s0.com:80/p1.html)",
         "cannot read " + unreadable_image + ": Permission denied (http://s0.com:80/i3.gif)",
         "318 items archived, 2 failed"},
@@ -485,16 +572,26 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
          std::filesystem::create_directories(archive);
          ::chmod(archive.c_str(), 0555);
        },
-       command, true, {2},
-       {"cannot create " + archive + "/archive.lck: Permission denied"},
+       command,
+       true,
+       {2},
+       {"\nwebhoard: archive: cannot create " + archive + "/archive.lck: Permission denied\n"},
        {"items archived", "completed"}},
-      {"full disk", [] {}, "trap '' XFSZ; ulimit -f 8; " + command, false, {2},
+      {"full disk",
+       [] {},
+       "trap '' XFSZ; ulimit -f 8; " + command,
+       false,
+       {2},
        {"File too large", "the catalogue could not be saved"},
-       {"catalogue holds", "completed"}},
-      {"runs on one folder at once", [] {}, concurrent + "wait", false, {0},
-       {"This run waits until it is done.", "exit 0"},
-       {"error", "exit 1", "exit 2", "exit 3", "exit 130"}},
-      {"Ctrl-C at random moments", [] {}, "", false, {0, 130}, {}, {"error"}},
+       {"archive holds", "completed"}},
+      {"runs on one folder at once",
+       [] {},
+       concurrent + "wait",
+       false,
+       {0},
+       {"waiting until it is done", "exit 0"},
+       {"webhoard: archive:", "exit 1", "exit 2", "exit 3", "exit 130"}},
+      {"Ctrl-C at random moments", [] {}, "", false, {0, 130}, {}, {"error", "cannot", "failed:"}},
   };
   std::mt19937 random(11);
   for (const Case& c : cases) {
@@ -535,7 +632,9 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
 
     const Outcome again = Shell(command);
     EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_NE(again.err.find("catalogue holds " + std::to_string(2 * kSites * kPages)), std::string::npos)
+    EXPECT_NE(again.err.find("archive holds " + std::to_string(2 * kSites * kPages) + " items of " +
+                             std::to_string(kSites) + " sites"),
+              std::string::npos)
         << again.err;
     EXPECT_EQ(testing::ArchiveInconsistencies(archive), std::vector<std::string>{});
     EXPECT_EQ(testing::BrokenLocalLinks(archive), std::vector<std::string>{});
@@ -544,6 +643,120 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
     }
   }
   EXPECT_NE(Run("archive --help").out.find("status is 3"), std::string::npos);
+}
+#endif
+
+TEST_F(CommandLine, OptionsFollowTheUsualConventions) {
+  const std::string index = MakeCache();
+  struct Row {
+    std::string arguments;
+    int status;
+    std::string out;  // a part of stdout
+    std::string err;  // a part of stderr
+  };
+  const Row rows[] = {
+      {"-V", 0, "webhoard ", ""},
+      {"-h", 0, "Exit status:", ""},
+      {"help catalog", 0, "usage: webhoard catalog", ""},
+      {"catalog -h", 0, "usage: webhoard catalog", ""},
+      {"help frobnicate", 1, "", "webhoard: help: unknown command frobnicate"},
+      {"--bogus", 1, "", "webhoard: unknown option --bogus"},
+      {"list --netscape " + index + " --netscape " + index, 1, "",
+       "webhoard: list: --netscape given twice (see webhoard list --help)\n"},
+      {"list --netscape " + index + " --domain a.com --domain b.com", 0, "", ""},
+      {"list --netscape " + index + " --quiet --progress", 1, "", "not both"},
+      {"list --netscape " + index + " --yes", 1, "", "webhoard: list: unknown option --yes"},
+      {"catalog -x", 1, "", "webhoard: catalog: unknown option -x"},
+      {"catalog -- -x", 2, "", "webhoard: catalog: -x: no such folder\n"},
+  };
+  for (const Row& row : rows) {
+    const Outcome outcome = Run(row.arguments);
+    EXPECT_EQ(outcome.status, row.status) << row.arguments << "\n" << outcome.err;
+    EXPECT_NE(outcome.out.find(row.out), std::string::npos) << row.arguments << "\n" << outcome.out;
+    EXPECT_NE(outcome.err.find(row.err), std::string::npos) << row.arguments << "\n" << outcome.err;
+  }
+}
+
+TEST_F(CommandLine, JsonLinesCarryEveryField) {
+  const std::string index = MakeCache();
+  // A title with UTF-8, a byte that is no UTF-8, and a quote.
+  dir_.Write("cache/A.MOZ", "<html><title>Caf\xC3\xA9 \xFF \"x\"</title> needle</html>");
+  const std::string archive = dir_.File("archive");
+  ASSERT_EQ(Run("archive --netscape " + index + " --to " + archive + " --yes").status, 0);
+  const std::regex iso_date(
+      "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}");
+  const std::vector<std::string> item_keys = {"category", "category_name", "date",
+                                              "file",     "mime_index",    "mime_type",
+                                              "site",     "size",          "url"};
+  std::vector<std::string> record_keys = item_keys;
+  record_keys.insert(record_keys.end(), {"archive_name", "title"});
+  std::sort(record_keys.begin(), record_keys.end());
+  struct Row {
+    std::string arguments;
+    std::size_t lines;
+    const std::vector<std::string>& keys;
+  };
+  const Row rows[] = {
+      {"list --netscape " + index + " --json", 4, item_keys},
+      {"catalog " + archive + " --json", 4, record_keys},
+      {"search " + archive + " --text needle --json", 1, record_keys},
+  };
+  for (const Row& row : rows) {
+    const Outcome outcome = Run(row.arguments);
+    ASSERT_EQ(outcome.status, 0) << row.arguments << "\n" << outcome.err;
+    const auto objects = JsonLines(outcome.out);
+    ASSERT_EQ(objects.size(), row.lines) << row.arguments << "\n" << outcome.out;
+    for (const auto& object : objects) {
+      std::vector<std::string> keys;
+      for (const auto& field : object) keys.push_back(field.first);
+      EXPECT_EQ(keys, row.keys) << row.arguments;
+      EXPECT_TRUE(std::regex_match(object.at("date"), iso_date)) << object.at("date");
+      EXPECT_EQ(ReadFileBytes(object.at("file")).value_or("").size(),
+                std::stoull(object.at("size")));
+    }
+    const auto& first = objects.front();
+    EXPECT_EQ(first.at("url"), "http://www.site.com:80/") << row.arguments;
+    EXPECT_EQ(first.at("site"), "www.site.com");
+    EXPECT_EQ(first.at("mime_type"), "text/html");
+    EXPECT_EQ(first.at("category_name"), "text");
+    if (first.count("title") != 0) {
+      EXPECT_EQ(first.at("title"), "Caf\xC3\xA9 \xFF \"x\"");
+    }
+  }
+}
+
+#ifndef _WIN32  // a cross build does not write them
+TEST_F(CommandLine, ManPageAndCompletionNameEveryOptionOfTheHelp) {
+  const std::string man = Run("--print-man").out;
+  const std::string completion = Run("--print-completion bash").out;
+  EXPECT_EQ(ReadFileBytes(WEBHOARD_MAN_PAGE), man);  // the build wrote them
+  EXPECT_EQ(ReadFileBytes(WEBHOARD_COMPLETION), completion);
+  const std::regex option("--[a-z][a-z-]*");
+  for (const char* command :
+       {"", "list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
+    const std::string help = Run(std::string(command) + " --help").out;
+    EXPECT_NE(man.find(std::string(".SS ") + command), std::string::npos) << command;
+    for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
+      std::string roff = it->str();
+      for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)
+        roff.insert(at, "\\");
+      EXPECT_NE(man.find(roff), std::string::npos) << command << " " << it->str();
+      EXPECT_NE(completion.find(it->str()), std::string::npos) << command << " " << it->str();
+    }
+  }
+  const Outcome rendered =
+      Shell(std::string("command -v man >/dev/null || exit 0; MANWIDTH=80 man --warnings -l ") +
+            WEBHOARD_MAN_PAGE + " >/dev/null");
+  EXPECT_EQ(rendered.status, 0);
+  EXPECT_EQ(rendered.err, "");
+  const std::string script = dir_.Write(
+      "complete.sh",
+      std::string(". ") + WEBHOARD_COMPLETION +
+          "\nCOMP_WORDS=(webhoard archive --emph); COMP_CWORD=2; _webhoard\n"
+          "echo \"${COMPREPLY[*]}\"\nCOMP_WORDS=(webhoard archive --types m); COMP_CWORD=3\n"
+          "_webhoard; echo \"${COMPREPLY[*]}\"\n");
+  const Outcome completes = Shell("bash " + script);
+  EXPECT_EQ(completes.out, "--emphasize\nmedia media,other\n") << completes.err;
 }
 #endif
 
@@ -557,8 +770,24 @@ TEST_F(CommandLine, ListsTheRealNavigatorSample) {
 }
 
 #ifndef _WIN32  // on Windows the program writes the user's real registry
-TEST_F(CommandLine, StoresSettings) {
+TEST_F(CommandLine, StoresSettingsAndShowsThoseInEffect) {
   EXPECT_EQ(Run("settings 'Export to disk properties' 'Strikeout links' 0").status, 0);
+  const std::string shown = Run("settings").out;
+  EXPECT_NE(shown.find("Export to disk properties\tStrikeout links\t0\n"), std::string::npos);
+  EXPECT_NE(shown.find("Export to disk properties\tDetailed index\t1\tdefault\n"),
+            std::string::npos)
+      << shown;
+  const std::pair<std::string, std::string> refused[] = {
+      {"'Strikeout links' yes", "is a flag: it takes 0 or 1, not \"yes\""},
+      {"'Emphasize Type' 7", "takes 0 (bold), 1 (italic), 2 (larger) or 3"},
+      {"'Strikeout link' 1", "no setting"},
+  };
+  for (const auto& [words, said] : refused) {
+    const Outcome outcome = Run("settings 'Export to disk properties' " + words);
+    EXPECT_EQ(outcome.status, 1) << words;
+    EXPECT_NE(outcome.err.find("webhoard: settings: "), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(said), std::string::npos) << outcome.err;
+  }
   EXPECT_NE(Run("settings").out.find("Export to disk properties\tStrikeout links\t0\n"),
             std::string::npos);
 }

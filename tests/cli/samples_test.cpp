@@ -60,7 +60,15 @@ class BundledSamples : public ::testing::Test {
     const Outcome made = Run("archive " + cache_option + " --to " + archive + " --yes");
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_EQ(made.out, archive + "/1st_page.htm\n");
-    EXPECT_NE(made.err.find("14 items archived, 0 failed"), std::string::npos) << made.err;
+    EXPECT_NE(made.err.find("14 items archived, 0 failed, 0 of no known type; the archive holds 14 "
+                            "items of 3 sites, "),
+              std::string::npos)
+        << made.err;
+    // The README's search example finds the recipe.
+    const Outcome found = Run("search " + archive + " --text 'trail loaf'");
+    EXPECT_NE(found.out.find("http://www.hearth-kitchen.example/recipes/bread.html\t"),
+              std::string::npos)
+        << found.out;
     EXPECT_TRUE(FileExists(archive + "/1st_page.htm"));
     const std::string site = archive + "/www.ridgeline-hikers.example/";
     const auto logo = ReadFileBytes(site + copies.logo);

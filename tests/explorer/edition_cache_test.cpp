@@ -56,7 +56,7 @@ TEST(EditionCache, LoadsOrSaysWhyNot) {
        dir.File("damaged"),
        0},
       {{Edition::kNavigator, dir.File("none/FAT")},
-       dir.File("none/FAT") + ": no such cache index file",
+       dir.File("none/FAT") + ": No such file or directory",
        dir.File("none/FAT"),
        0},
       {{Edition::kInternetExplorer, dir.File("nav")},
