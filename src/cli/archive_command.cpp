@@ -57,7 +57,7 @@ int RunArchiveCommand(Arguments& args, Console& console) {
   }
 
   TerminalPrompter prompter(yes, console.in, console.err);
-  TCacheItemList cache = LoadCache(source, prompter, console);
+  TCacheItemList cache = LoadCache(source, prompter, console, RememberCache::kYes);
   TSelectionForm explorer(source.edition, prompter, cache);
   ApplyChoice(explorer, choice, "archive", console.err);
   const std::vector<TCacheItem*> chosen = explorer.Chooser().ChosenItems(cache);

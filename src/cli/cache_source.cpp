@@ -1,8 +1,8 @@
 #include "cli/cache_source.h"
 
 #include "cli/terminal.h"
-#include "platform/registry.h"
 #include "explorer/browser_cache.h"
+#include "platform/registry.h"
 #include "settings/setting_names.h"
 #include "settings/settings_store.h"
 
@@ -13,8 +13,8 @@ CacheSource ParseCacheSource(Arguments& args) {
   const auto ie = args.OptionalValue("--ie");
   const auto chromium = args.OptionalValue("--chromium");
   const auto firefox = args.OptionalValue("--firefox");
-  const int named = int{netscape.has_value()} + int{ie.has_value()} +
-                    int{chromium.has_value()} + int{firefox.has_value()};
+  const int named = int{netscape.has_value()} + int{ie.has_value()} + int{chromium.has_value()} +
+                    int{firefox.has_value()};
   if (named > 1) throw UsageError("name one cache: --netscape, --ie, --chromium or --firefox");
   if (named == 0) {
     throw UsageError(
@@ -39,7 +39,8 @@ std::string_view LastCacheSetting(CacheBrowser browser) {
 // folder still holds one; else the browsers' usual places are searched.
 CacheSource WithLastCache(CacheSource source, const SettingsStore& store, Console& console) {
   if (!source.browser || !source.location.empty()) return source;
-  const std::string last = store.ReadSettingText(kBrowserCaches, LastCacheSetting(*source.browser), "");
+  const std::string last =
+      store.ReadSettingText(kBrowserCaches, LastCacheSetting(*source.browser), "");
   if (last.empty() || FindCachesIn(*source.browser, last).size() != 1) return source;
   std::fprintf(console.err, "the %s cache read last: %s\n", BrowserName(*source.browser).c_str(),
                TerminalText(last).c_str());
@@ -49,13 +50,14 @@ CacheSource WithLastCache(CacheSource source, const SettingsStore& store, Consol
 
 }  // namespace
 
-TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console) {
+TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console,
+                         RememberCache remember) {
   TCacheItemList items;
   SettingsStore store(SystemRegistry());
   const CacheSource source = WithLastCache(requested, store, console);
   const CacheLoadReport report =
       LoadEditionCache(source, store, prompter, items, [] { return Interrupted(); });
-  if (source.browser && report.ok() && !report.stopped) {
+  if (remember == RememberCache::kYes && source.browser && report.ok() && !report.stopped) {
     store.WriteSettingText(kBrowserCaches, LastCacheSetting(*source.browser), report.name);
   }
   if (report.stopped) {
@@ -73,8 +75,8 @@ TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Conso
     std::fprintf(console.err, "%s: %llu entries, %llu items, %llu skipped%s%s\n",
                  TerminalText(report.name).c_str(), static_cast<unsigned long long>(report.entries),
                  static_cast<unsigned long long>(report.items),
-                 static_cast<unsigned long long>(report.dropped), report.skipped.empty() ? "" : ": ",
-                 TerminalText(report.skipped).c_str());
+                 static_cast<unsigned long long>(report.dropped),
+                 report.skipped.empty() ? "" : ": ", TerminalText(report.skipped).c_str());
     return items;
   }
   std::fprintf(console.err, "%s: %llu entries, %llu items, %llu dropped\n",

@@ -4,16 +4,26 @@
 #include <exception>
 
 #include "cache/buffered_file_stream.h"
-#include "cache/mime_types.h"
+#include "cache/program_mime_types.h"
 #include "cli/terminal.h"
 #include "common/file_util.h"
-#include "platform/program_folder.h"
 
 #ifndef WEBHOARD_VERSION
 #define WEBHOARD_VERSION "0.0.0"
 #endif
 
 namespace webhoard::cli {
+namespace {
+
+// Only the commands that write archives keep the new MIME types they meet in
+// the user's list: their catalogues store the types' positions. The others
+// know them for the run and write no file.
+NewMimeTypes NewMimeTypesOf(const Command& command) {
+  const std::string_view name = command.name;
+  return name == "archive" || name == "reindex" ? NewMimeTypes::kSaved : NewMimeTypes::kThisRunOnly;
+}
+
+}  // namespace
 
 int RunCommandLine(const std::vector<std::string>& words, Console& console) {
   if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
@@ -37,7 +47,7 @@ int RunCommandLine(const std::vector<std::string>& words, Console& console) {
   }
   try {
     std::string mime_error;
-    if (!LoadMimeTypes(ProgramFolder(), &mime_error)) {
+    if (!LoadProgramMimeTypes(NewMimeTypesOf(*command), &mime_error)) {
       std::fprintf(console.err, "webhoard: warning: %s\n", mime_error.c_str());
     }
     const int status = command->run(args, console);

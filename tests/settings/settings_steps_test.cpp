@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 #include "settings/setting_names.h"
 #include "support/environment.h"
 #include "support/memory_registry.h"
@@ -22,11 +22,11 @@ class SettingsSteps : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::SetEnvironment("WEBHOARD_HOME", "/opt/webhoard");
-    ResetProgramFolderForTesting();
+    ResetProgramDataFolderForTesting();
   }
   void TearDown() override {
     testing::SetEnvironment("WEBHOARD_HOME", nullptr);
-    ResetProgramFolderForTesting();
+    ResetProgramDataFolderForTesting();
   }
 
   void Store(std::string_view section, std::string_view name, std::string_view text) {
