@@ -49,7 +49,6 @@ class SettingsSteps : public ::testing::Test {
 TEST_F(SettingsSteps, FirstStartGivesTheDefaults) {
   settings_.emphasize_links = true;  // whatever the in-memory values were before
   const PropertiesFields fields = Load();
-  EXPECT_TRUE(registry_.KeyExists(kUser, "Software\\Tarnwell\\Webhoard"));
   EXPECT_EQ(fields.fat_path, "C:\\NETSCAPE\\CACHE\\FAT.DB");
   EXPECT_EQ(settings_.cache_index_path, "C:\\NETSCAPE\\CACHE\\FAT.DB");
   EXPECT_EQ(fields.default_directory, "/opt/webhoard/ARCHIVE/");
