@@ -25,7 +25,7 @@ std::string SourceTreeTop() {
   return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
 }
 
-// Points the program folder at `folder` for the life of the object.
+// Points the program data folder at `folder` for the life of the object.
 class ScopedProgramDataFolder {
  public:
   explicit ScopedProgramDataFolder(const std::string& folder) {
