@@ -34,15 +34,17 @@ add_custom_target(webhoard_help ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${PROJECT_SOURCE_DIR}/help" "${CMAKE_BINARY_DIR}/help"
   COMMENT "Copying the help pages beside the programs")
 
-# cmake --install: the programs beside the command line, their help pages,
-# the desktop entries and the window icons.
-foreach(program ${webhoard_gui_programs})
-  webhoard_install_program(${program})
-endforeach()
-install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${webhoard_program_dir}/help")
+# cmake --install: the programs beside the command line, their help pages
+# with the other data, the desktop entries and the window icons.
+if(webhoard_gui_programs)
+  install(TARGETS ${webhoard_gui_programs} DESTINATION "${CMAKE_INSTALL_BINDIR}")
+endif()
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/help/" DESTINATION "${webhoard_data_dir}/help")
 foreach(edition nav ie)
   install(FILES "${PROJECT_SOURCE_DIR}/desktop/webhoard-${edition}.desktop"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+  install(FILES "${PROJECT_SOURCE_DIR}/src/gui/pictures/webhoard-${edition}.png"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps")
   install(FILES "${PROJECT_SOURCE_DIR}/src/gui/pictures/webhoard-${edition}-256.png"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps"
           RENAME "webhoard-${edition}.png")

@@ -2,11 +2,22 @@
 # Installs with apt the Debian 12 packages that building and testing Webhoard
 # need, when they are missing. Does nothing when everything is there; needs
 # root only when something must be installed.
+#
+#   scripts/install-deps.sh            what the build and every test need
+#   scripts/install-deps.sh --package  only what building the Debian package
+#                                      needs (scripts/package.sh)
 set -euo pipefail
 
-packages=(
+build_packages=(
   cmake ninja-build g++ pkg-config
   zlib1g-dev libbrotli-dev           # decoding stored bodies (gzip, deflate, br)
+)
+package_packages=(
+  dpkg-dev                           # dpkg-shlibdeps: the package's library dependencies
+  file                               # what CPack asks of the files it strips
+  man-db                             # man -l on the packaged manual page (scripts/test-package.sh)
+)
+test_packages=(
   libz-mingw-w64-dev                 # the same zlib for the Windows build
   libgtest-dev libbenchmark-dev
   libdb1-compat                      # real Berkeley DB 1.85, writes Navigator index fixtures
@@ -20,6 +31,12 @@ packages=(
   xdg-utils                          # xdg-open: pages, help and folders open in the desktop's programs
 )
 
+case "${1:-}" in
+  --package) everything=no; packages=("${build_packages[@]}" "${package_packages[@]}") ;;
+  "") everything=yes; packages=("${build_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [--package]" >&2; exit 1 ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -28,7 +45,7 @@ for p in "${packages[@]}"; do
 done
 
 # Debian's nodejs comes without npm; other builds of nodejs bring their own.
-if ! command -v npm >/dev/null 2>&1 && \
+if [ "$everything" = yes ] && ! command -v npm >/dev/null 2>&1 && \
    ! dpkg-query -W -f='${Status}' npm 2>/dev/null | grep -q "install ok installed"; then
   missing+=(npm)
 fi
@@ -49,6 +66,6 @@ fi
 # locked in tests/e2e/package-lock.json (no browser download: it uses
 # /usr/bin/chromium).
 e2e="$(dirname "${BASH_SOURCE[0]}")/../tests/e2e"
-if [ ! -d "$e2e/node_modules/playwright-core" ]; then
+if [ "$everything" = yes ] && [ ! -d "$e2e/node_modules/playwright-core" ]; then
   (cd "$e2e" && npm ci --no-audit --no-fund)
 fi

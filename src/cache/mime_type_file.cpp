@@ -40,6 +40,12 @@ std::vector<std::string> ParseMimeTypeFile(std::string_view contents) {
   return types;
 }
 
+std::string MimeTypeFileContents(const std::vector<std::string>& types) {
+  std::string contents = std::string(kMimeTypeFileHeader) + "\r\n";
+  for (const std::string& type : types) contents.append(type).append("\r\n");
+  return contents;
+}
+
 bool AppendMimeTypeLine(const std::string& path, std::string_view type, std::string* error) {
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);

@@ -16,6 +16,9 @@ namespace webhoard {
 // The types held by the contents of a MIMETYPE.DAT, in file order.
 std::vector<std::string> ParseMimeTypeFile(std::string_view contents);
 
+// A whole MIMETYPE.DAT holding `types` in order.
+std::string MimeTypeFileContents(const std::vector<std::string>& types);
+
 // Appends one type line to the file at `path`. A missing or empty file gets
 // the header line first (an empty file read back would otherwise take the
 // type for its header); a last line left unterminated is ended first so the

@@ -99,8 +99,12 @@ struct MimeTypeList {
   std::unordered_map<std::string, int> first_position;
   // Where new types are appended; empty when they are kept for this run only.
   std::string file_path;
+  // The file at file_path is still to be made from this list: it was read
+  // from the seed, or from nothing.
+  bool file_pending = false;
   // Why new types are not saved, when a MIMETYPE.DAT could not be read; empty
-  // when no program folder was loaded (tests), where that is no failure.
+  // when they are kept for this run by choice, or no list was loaded (tests),
+  // where that is no failure.
   std::string unsaved_reason;
 
   void Add(std::string name) {
@@ -144,29 +148,56 @@ bool IsFolderNameByte(char c) {
          c == '_' || c == '.' || c == '+';
 }
 
-}  // namespace
-
-void LoadMimeTypes(const std::string& program_folder) {
-  LoadMimeTypes(program_folder, nullptr);
+// Makes the user's own list from what this run holds: the seed's types at
+// the positions they were read in, then the types added since.
+bool StartOwnFile(const MimeTypeList& list, const std::string& type, std::string* error) {
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(list.file_path).parent_path(), ec);
+  std::string reason = ec ? ec.message() : std::string();
+  if (!ec) {
+    const std::vector<std::string> added(list.names.begin() + kBuiltInMimeTypeCount,
+                                         list.names.end());
+    if (WriteFileAtomically(list.file_path, MimeTypeFileContents(added),
+                            WithProcessId(list.file_path), &reason)) {
+      return true;
+    }
+  }
+  *error = "cannot add the MIME type \"" + type + "\" to " + list.file_path + ": " + reason;
+  return false;
 }
 
-bool LoadMimeTypes(const std::string& program_folder, std::string* error) {
+}  // namespace
+
+void LoadMimeTypes(const std::string& folder) {
+  LoadMimeTypes(folder, nullptr);
+}
+
+bool LoadMimeTypes(const std::string& folder, std::string* error) {
+  const std::string path = JoinPath(folder, kMimeTypeFileName);
+  return LoadMimeTypes({path, path}, NewMimeTypes::kSaved, error);
+}
+
+bool LoadMimeTypes(const MimeTypeFiles& files, NewMimeTypes new_types, std::string* error) {
   MimeTypeList& list = List();
   list = BuiltInList();
-  const std::string path = JoinPath(program_folder, kMimeTypeFileName);
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    list.file_path = path;
-    return true;
+  const bool own_exists = std::filesystem::exists(files.own, ec);
+  const std::string& path = own_exists ? files.own : files.seed;
+  if (!path.empty() && std::filesystem::exists(path, ec)) {
+    const auto contents = ReadFileBytes(path, kMaxMimeTypeFileSize);
+    if (!contents) {
+      list.unsaved_reason = "cannot read " + path + ", so new MIME types are not added to it";
+      if (error != nullptr) *error = list.unsaved_reason;
+      return false;
+    }
+    for (std::string& type : ParseMimeTypeFile(*contents)) list.Add(std::move(type));
   }
-  const auto contents = ReadFileBytes(path, kMaxMimeTypeFileSize);
-  if (!contents) {
-    list.unsaved_reason = "cannot read " + path + ", so new MIME types are not added to it";
-    if (error != nullptr) *error = list.unsaved_reason;
-    return false;
+  if (new_types == NewMimeTypes::kSaved) {
+    list.file_path = files.own;
+    // The seed's own folder (one self-contained folder) keeps today's
+    // appending; a user's list elsewhere starts as a copy of the seed.
+    list.file_pending = !own_exists && files.own != files.seed;
   }
-  for (std::string& type : ParseMimeTypeFile(*contents)) list.Add(std::move(type));
-  list.file_path = path;
   return true;
 }
 
@@ -199,6 +230,13 @@ int LookupMimeType(std::string_view type_string, std::string* save_error) {
   const int position = static_cast<int>(list.names.size());
   if (list.file_path.empty()) {
     if (save_error != nullptr && !list.unsaved_reason.empty()) *save_error = list.unsaved_reason;
+  } else if (list.file_pending) {
+    std::string error;
+    if (StartOwnFile(list, key, &error)) {
+      list.file_pending = false;
+    } else if (save_error != nullptr) {
+      *save_error = error;
+    }
   } else {
     std::string error;
     if (!AppendMimeTypeLine(list.file_path, key, &error) && save_error != nullptr) {

@@ -2,9 +2,9 @@
 //
 // Every item records its type as MimeIndex, the 1-based position of the type
 // in one application-wide list: 72 built-in types in a fixed order, then the
-// types met later, which are also appended to MIMETYPE.DAT in the program
-// folder so they keep their numbers in later runs. Catalogues store these
-// numbers, so the built-in order never changes and MIMETYPE.DAT only grows.
+// types met later, which are also appended to MIMETYPE.DAT so they keep their
+// numbers in later runs. Catalogues store these numbers, so the built-in
+// order never changes and MIMETYPE.DAT only grows.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@ namespace webhoard {
 constexpr int kBuiltInMimeTypeCount = 72;
 constexpr int kMimeIndexHtml = 1;  // "text/html": pages that are rewritten and searched
 
-// The file of added types in the program folder, and its first line.
+// The file of added types, and its first line.
 inline constexpr char kMimeTypeFileName[] = "MIMETYPE.DAT";
 inline constexpr char kMimeTypeFileHeader[] = "ADDITIONAL MIMETYPES INFO. DO NOT EDIT OR REMOVE!";
 
@@ -34,15 +34,31 @@ class MimeTypeFileError : public std::runtime_error {
   int position_;
 };
 
-// Builds the list: the built-in types, then every line of MIMETYPE.DAT in
-// `program_folder` after its header line. Called once at start-up; calling it
-// again starts the list afresh (tests).
-void LoadMimeTypes(const std::string& program_folder);
-// The same, answering false with `error` set when MIMETYPE.DAT exists but
-// cannot be read. The list then holds the built-in types alone, and new
-// types are kept for this run only: appending to a file whose lines were not
-// counted would give them numbers that disagree with the next run.
-bool LoadMimeTypes(const std::string& program_folder, std::string* error);
+// Where the list of added types is read and kept.
+struct MimeTypeFiles {
+  // The user's own list: read when it exists, and where new types are added.
+  std::string own;
+  // The list the program came with: read while `own` does not exist yet, and
+  // copied to `own` (as it was read) when the first new type is added, so
+  // every type keeps its position. May be the same path as `own`.
+  std::string seed;
+};
+
+// Whether new types go to the user's list or are only known to this run (a
+// command that only reads writes no file).
+enum class NewMimeTypes { kSaved, kThisRunOnly };
+
+// Builds the list: the built-in types, then every line of the user's list
+// (or of the seed) after its header line. Answers false with `error` set when
+// the file to read exists but cannot be read: the list then holds the built-in
+// types alone, and new types are kept for this run only, since appending to a
+// file whose lines were not counted would give them numbers that disagree
+// with the next run. Called once at start-up; calling it again starts the list
+// afresh (tests).
+bool LoadMimeTypes(const MimeTypeFiles& files, NewMimeTypes new_types, std::string* error);
+// The same with MIMETYPE.DAT in `folder` as both the user's list and the seed.
+void LoadMimeTypes(const std::string& folder);
+bool LoadMimeTypes(const std::string& folder, std::string* error);
 
 // The 1-based position of a type string, adding a new type to the list and to
 // MIMETYPE.DAT; 0 when the string is no usable type. Blanks and control bytes

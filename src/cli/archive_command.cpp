@@ -79,7 +79,7 @@ int RunArchiveCommand(Arguments& args, Console& console) {
 
   TerminalPrompter prompter(yes, console);
   std::vector<StoredRedirect> redirects;
-  TCacheItemList cache = LoadCache(source, prompter, console, &redirects);
+  TCacheItemList cache = LoadCache(source, prompter, console, RememberCache::kYes, &redirects);
   TSelectionForm explorer(source.edition, prompter, cache);
   ApplyChoice(explorer, choice, console);
   const std::vector<TCacheItem*> chosen = explorer.Chooser().ChosenItems(cache);

@@ -91,7 +91,7 @@ class ReadingProgress {
 }  // namespace
 
 TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Console& console,
-                         std::vector<StoredRedirect>* redirects) {
+                         RememberCache remember, std::vector<StoredRedirect>* redirects) {
   TCacheItemList items;
   SettingsStore store(SystemRegistry());
   const CacheSource source = WithLastCache(requested, store, console);
@@ -100,7 +100,7 @@ TCacheItemList LoadCache(const CacheSource& requested, Prompter& prompter, Conso
     ReadingProgress progress(console);
     report = LoadEditionCache(source, store, prompter, items, [&] { return progress.Stop(); });
   }
-  if (source.browser && report.ok() && !report.stopped) {
+  if (remember == RememberCache::kYes && source.browser && report.ok() && !report.stopped) {
     store.WriteSettingText(kBrowserCaches, LastCacheSetting(*source.browser), report.name);
   }
   if (report.stopped) {

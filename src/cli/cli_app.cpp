@@ -4,11 +4,10 @@
 #include <cerrno>
 #include <exception>
 
-#include "cache/mime_types.h"
+#include "cache/program_mime_types.h"
 #include "cli/terminal.h"
 #include "common/file_util.h"
 #include "platform/console.h"
-#include "platform/program_folder.h"
 
 #ifndef WEBHOARD_VERSION
 #define WEBHOARD_VERSION "0.0.0"
@@ -16,6 +15,14 @@
 
 namespace webhoard::cli {
 namespace {
+
+// Only the commands that write archives keep the new MIME types they meet in
+// the user's list: their catalogues store the types' positions. The others
+// know them for the run and write no file.
+NewMimeTypes NewMimeTypesOf(const Command& command) {
+  const std::string_view name = command.name;
+  return name == "archive" || name == "reindex" ? NewMimeTypes::kSaved : NewMimeTypes::kThisRunOnly;
+}
 
 // -h or --help among the options (not after "--").
 bool AsksForHelp(const std::vector<std::string>& words) {
@@ -71,7 +78,9 @@ int RunCommand(const Command& command, const std::vector<std::string>& words, Co
     Arguments args(std::vector<std::string>(words.begin() + 1, words.end()), OptionsOf(command));
     console.progress = DrawsProgress(args, console);
     std::string mime_error;
-    if (!LoadMimeTypes(ProgramFolder(), &mime_error)) Complain(console, "warning: " + mime_error);
+    if (!LoadProgramMimeTypes(NewMimeTypesOf(command), &mime_error)) {
+      Complain(console, "warning: " + mime_error);
+    }
     const int status = command.run(args, console);
     // Results that never reached their reader (a full disk, a closed pipe)
     // are a failed command, not a done one.

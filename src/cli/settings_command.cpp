@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "platform/registry.h"
+#include "platform/user_folders.h"
 #include "settings/setting_names.h"
 #include "settings/settings_steps.h"
 #include "settings/settings_store.h"

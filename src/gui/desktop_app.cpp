@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <cstdio>
 
-#include "cache/mime_types.h"
 #include "cache/navigator/navigator_location.h"
+#include "cache/program_mime_types.h"
 #include "common/file_util.h"
 #include "forms/control_form.h"
 #include "forms/prefs_form.h"
@@ -28,7 +28,7 @@
 #include "gui/search_window.h"
 #include "gui/single_instance.h"
 #include "gui/text.h"
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 #include "platform/registry.h"
 #include "platform/single_instance.h"
 #include "settings/setting_names.h"
@@ -51,7 +51,8 @@ std::vector<std::string> ArgumentsOf(int argc, char** argv) {
 // --cache: stored where the Properties dialog (Navigator) or the command
 // line's settings (Internet Explorer) keep the cache's place.
 bool StoreCacheLocation(Edition edition, const std::string& cache, SettingsStore& store) {
-  if (edition == Edition::kNavigator) return store.WriteSettingText(kBrowserOptions, kFatPath, cache);
+  if (edition == Edition::kNavigator)
+    return store.WriteSettingText(kBrowserOptions, kFatPath, cache);
   return WriteInternetExplorerCacheFolder(store, cache);
 }
 
@@ -66,8 +67,9 @@ void CentreOnScreen(QWidget& window) {
 }  // namespace
 
 int RunDesktop(Edition edition, int argc, char** argv) {
-  const std::string program = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString()
-                                       : std::string("webhoard");
+  const std::string program =
+      argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString()
+               : std::string("webhoard");
   const DesktopOptions options =
       ParseDesktopOptions(ArgumentsOf(argc, argv), QDir::currentPath().toStdString());
   if (!options.error.empty()) {
@@ -105,21 +107,21 @@ int RunDesktop(Edition edition, int argc, char** argv) {
   }
 
   QtPrompter prompter;
-  HelpSystem help(JoinPath(ProgramFolder(), "help"), prompter);
+  HelpSystem help(JoinPath(ProgramDataFolder(), "help"), prompter);
   SetApplicationHelp(&help);
   app.installEventFilter(&help);
 
   std::string mime_error;
-  if (!LoadMimeTypes(ProgramFolder(), &mime_error)) {
+  if (!LoadProgramMimeTypes(NewMimeTypes::kSaved, &mime_error)) {
     prompter.ShowMessage(mime_error, MessageKind::kWarning, kButtonOk, 0);
   }
 
   Registry& registry = SystemRegistry();
   SettingsStore store(registry);
   if (options.cache && !StoreCacheLocation(edition, *options.cache, store)) {
-    prompter.ShowMessage("The cache location could not be stored in the settings:\r\n\r\n" +
-                             *options.cache,
-                         MessageKind::kError, kButtonOk, 0);
+    prompter.ShowMessage(
+        "The cache location could not be stored in the settings:\r\n\r\n" + *options.cache,
+        MessageKind::kError, kButtonOk, 0);
   }
   InMemorySettings& settings = Settings();
   TCacheItemList items;

@@ -25,7 +25,7 @@ class HelpSystem : public QObject {
   Q_OBJECT
 
  public:
-  // `folder`: where the topic pages are ("help/" in the program folder).
+  // `folder`: where the topic pages are ("help/" in the program data folder).
   HelpSystem(std::string folder, Prompter& prompter, QObject* parent = nullptr);
 
   // The page of a topic; empty when the help folder or the page is missing.

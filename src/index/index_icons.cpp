@@ -6,7 +6,7 @@
 
 #include "archive/copy_archive_file.h"
 #include "common/file_util.h"
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 
 namespace webhoard {
 namespace {
@@ -27,7 +27,7 @@ std::size_t CopyIndexImages(const std::string& archive_folder) {
                                (error ? error.message() : std::string("not a folder")));
     }
   }
-  const std::string source_folder = JoinPath(ProgramFolder(), "images");
+  const std::string source_folder = JoinPath(ProgramDataFolder(), "images");
 
   std::size_t missing = 0;
   for (const std::string_view name : kIndexIconNames) {

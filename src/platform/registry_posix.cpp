@@ -1,10 +1,8 @@
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "platform/file_registry.h"
 #include "platform/registry.h"
+#include "platform/user_folders.h"
 
 namespace webhoard {
 namespace {
@@ -25,20 +23,7 @@ std::string RegistryFolder() {
   if (std::string dir = FromEnvironment("WEBHOARD_CONFIG_DIR"); !dir.empty()) {
     return WithoutTrailingSlash(dir);
   }
-  // XDG asks that a relative XDG_CONFIG_HOME be ignored.
-  if (std::string xdg = FromEnvironment("XDG_CONFIG_HOME"); !xdg.empty() && xdg.front() == '/') {
-    return WithoutTrailingSlash(xdg) + "/webhoard";
-  }
-  std::string home = FromEnvironment("HOME");
-  if (home.empty()) {
-    // Without HOME, the account's home folder; never the file system root.
-    if (const passwd* entry = ::getpwuid(::getuid());
-        entry != nullptr && entry->pw_dir != nullptr) {
-      home = entry->pw_dir;
-    }
-  }
-  if (home.empty()) home = ".";
-  return WithoutTrailingSlash(home) + "/.config/webhoard";
+  return XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/webhoard";
 }
 
 std::string SystemRegistryLocation(std::string_view /*path*/) {

@@ -1,7 +1,7 @@
 #include "settings/settings_steps.h"
 
 #include "common/ascii.h"
-#include "platform/program_folder.h"
+#include "platform/user_folders.h"
 #include "settings/setting_names.h"
 
 // Folders and the cache index path go into memory whole: a path cut short
@@ -10,10 +10,6 @@
 // page text and keep their 255-character limit.
 
 namespace webhoard {
-
-std::string DefaultArchiveFolder() {
-  return ProgramFolder() + "ARCHIVE/";
-}
 
 std::string ReadDefaultDirectory(const SettingsStore& store) {
   return store.ReadSettingText(kExportOptions, kDefaultDirectory, DefaultArchiveFolder());

@@ -35,10 +35,7 @@ struct PropertiesFields {
   std::string secondary_folder;
 };
 
-// The program folder followed by "ARCHIVE" and the path separator.
-std::string DefaultArchiveFolder();
-
-// "Default directory", defaulting to DefaultArchiveFolder().
+// "Default directory", defaulting to DefaultArchiveFolder() (user_folders.h).
 std::string ReadDefaultDirectory(const SettingsStore& store);
 // "export directory name", defaulting to empty.
 std::string ReadSecondaryDirectory(const SettingsStore& store);

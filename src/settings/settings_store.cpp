@@ -51,11 +51,9 @@ std::optional<std::int32_t> ParseSettingNumber(std::string_view text) {
   return ParseDecimal(text);
 }
 
-SettingsStore::SettingsStore(Registry& registry) : registry_(registry) {
-  // A registry that cannot be written still reads: every setting then reads
-  // as its default, and the writes report their failure.
-  registry_.CreateKey(RegistryRoot::kCurrentUser, kSettingsKeyPath);
-}
+// A registry that cannot be written still reads: every setting then reads as
+// its default, and the writes report their failure.
+SettingsStore::SettingsStore(Registry& registry) : registry_(registry) {}
 
 std::optional<std::string> SettingsStore::ReadStored(std::string_view section,
                                                      std::string_view name) const {

@@ -32,7 +32,8 @@ std::optional<std::int32_t> ParseSettingNumber(std::string_view text);
 
 class SettingsStore {
  public:
-  // Opens the settings key, creating it when it does not exist yet.
+  // Reads create nothing: a program that only reads the settings leaves no
+  // trace in the registry. The first write creates the key.
   explicit SettingsStore(Registry& registry);
 
   std::string ReadSettingText(std::string_view section, std::string_view name,

@@ -234,6 +234,39 @@ TEST_F(MimeTypes, UnreadableFileIsReportedAndNeverAppendedTo) {
   EXPECT_TRUE(std::filesystem::is_empty(DatPath()));
 }
 
+TEST_F(MimeTypes, TheUsersListBeginsAsACopyOfTheSeedWhenATypeIsAdded) {
+  const std::string seed = dir_.Write("share/MIMETYPE.DAT", kHeaderLine + "a/seed\r\nb/seed\r\n");
+  const MimeTypeFiles files{dir_.File("user/data/MIMETYPE.DAT"), seed};
+  std::string error;
+  ASSERT_TRUE(LoadMimeTypes(files, NewMimeTypes::kSaved, &error)) << error;
+  EXPECT_EQ(LookupMimeType("b/seed"), 74);
+  EXPECT_FALSE(std::filesystem::exists(files.own));  // nothing new: nothing written
+  EXPECT_EQ(LookupMimeType("c/new"), 75);
+  EXPECT_EQ(LookupMimeType("d/new"), 76);
+  EXPECT_EQ(ReadFileBytes(files.own), kHeaderLine + "a/seed\r\nb/seed\r\nc/new\r\nd/new\r\n");
+  EXPECT_EQ(ReadFileBytes(seed), kHeaderLine + "a/seed\r\nb/seed\r\n");
+
+  // The next run reads the user's list; a seed that grew since is not read.
+  dir_.Write("share/MIMETYPE.DAT", kHeaderLine + "a/seed\r\nb/seed\r\nx/later\r\n");
+  ASSERT_TRUE(LoadMimeTypes(files, NewMimeTypes::kSaved, &error));
+  EXPECT_EQ(LookupMimeType("d/new"), 76);
+  EXPECT_EQ(LookupMimeType("x/later"), 77);
+}
+
+TEST_F(MimeTypes, TypesForThisRunOnlyWriteNothing) {
+  const std::string seed = dir_.Write("seed/MIMETYPE.DAT", kHeaderLine + "a/seed\r\n");
+  const MimeTypeFiles files{dir_.File("user/MIMETYPE.DAT"), seed};
+  std::string error;
+  ASSERT_TRUE(LoadMimeTypes(files, NewMimeTypes::kThisRunOnly, &error));
+  std::string save_error;
+  EXPECT_EQ(LookupMimeType("a/seed", &save_error), 73);
+  EXPECT_EQ(LookupMimeType("c/new", &save_error), 74);
+  EXPECT_EQ(LookupMimeType("c/new", &save_error), 74);
+  EXPECT_EQ(save_error, "");
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("user")));
+  EXPECT_EQ(ReadFileBytes(seed), kHeaderLine + "a/seed\r\n");
+}
+
 TEST_F(MimeTypes, NamesAndFoldersOfPositions) {
   EXPECT_EQ(MimeTypeName(0), "text/plain");
   EXPECT_EQ(MimeTypeName(-5), "text/plain");

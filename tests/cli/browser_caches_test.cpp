@@ -49,8 +49,8 @@ TEST_F(BrowserCaches, ListedArchivedAndNeverDeletedFrom) {
       {{"list", "--chromium"}, 2, 0, "no Chromium cache in the browsers' usual places"},
       {{"list", "--chromium", chromium}, 0, 2, "2 entries, 2 items, 0 skipped"},
       {{"list", "--chromium", chromium, "--types", "media"}, 0, 1, "Text 1, Media 1, Other 0"},
-      // Without a folder, the one read last is read again.
-      {{"list", "--chromium"}, 0, 2, "the Chromium cache read last: "},
+      // Listing only reads: no cache is remembered for the next command.
+      {{"list", "--chromium"}, 2, 0, "no Chromium cache in the browsers' usual places"},
       {{"list", "--firefox", dir_.File("home")}, 2, 0, "no Firefox cache in " + dir_.File("home")},
       {{"list", "--chromium", chromium, "--ie"}, 1, 0, "name one cache"},
       {{"delete", "--chromium", chromium, "--yes"}, 1, 0, "only read"},
@@ -74,6 +74,10 @@ TEST_F(BrowserCaches, ListedArchivedAndNeverDeletedFrom) {
   const auto picture = ReadFileBytes(archive + "/127.0.0.1/image/a.gif");
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->rfind("GIF8", 0), 0u);
+  // Without a folder, the one archived last is read again.
+  const testing::ProgramOutcome again = Run({"list", "--chromium"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.err.find("the Chromium cache read last: "), std::string::npos) << again.err;
 }
 
 TEST_F(BrowserCaches, TheFirefoxSampleIsRead) {

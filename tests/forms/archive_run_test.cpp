@@ -9,7 +9,7 @@
 #include "cache/http/content_decoding.h"
 #include "cache/http/crc32.h"
 #include "common/file_util.h"
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 #include "support/encoded_body.h"
 
 namespace webhoard {
@@ -62,7 +62,7 @@ TEST(ArchiveRun, ArchivesASmallSiteIntoANewFolder) {
   EXPECT_EQ(home.find("\"gone.html\""), std::string::npos) << home;
   EXPECT_EQ(f.cache[0]->Title, "Home");
   EXPECT_TRUE(FileExists(f.ArchiveFile("images/notfound.gif")) ||
-              !FileExists(ProgramFolder() + "images/notfound.gif"));
+              !FileExists(ProgramDataFolder() + "images/notfound.gif"));
 
   const auto& report = f.run->report();
   EXPECT_EQ(report.copied, 4u);

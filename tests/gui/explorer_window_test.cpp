@@ -25,7 +25,7 @@
 #include "gui/gui_test_support.h"  // tests/gui
 #include "gui/help_system.h"
 #include "gui/qt_prompter.h"
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 #include "settings/settings_steps.h"
 #include "support/fake_opener.h"
 #include "support/memory_registry.h"
@@ -72,7 +72,7 @@ class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
     std::filesystem::create_directories(dir_.File("home"));
     std::filesystem::copy(std::string(WEBHOARD_SOURCE_DIR) + "/images", dir_.File("home/images"));
     ::setenv("WEBHOARD_HOME", dir_.File("home").c_str(), 1);
-    ResetProgramFolderForTesting();
+    ResetProgramDataFolderForTesting();
     std::filesystem::create_directories(archive_);
     settings_.current_archive_folder = archive_ + "/";
     if (GetParam() == Edition::kNavigator) {
@@ -86,7 +86,7 @@ class ExplorerWindowPath : public ::testing::TestWithParam<Edition> {
   ~ExplorerWindowPath() override {
     window_.reset();
     ::unsetenv("WEBHOARD_HOME");
-    ResetProgramFolderForTesting();
+    ResetProgramDataFolderForTesting();
   }
 
   template <class Widget>

@@ -10,7 +10,7 @@
 
 #include "common/ascii.h"
 #include "common/file_util.h"
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 #include "support/environment.h"
 #include "support/file_name_case.h"
 #include "support/temp_dir.h"
@@ -25,16 +25,16 @@ std::string SourceTreeTop() {
   return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
 }
 
-// Points the program folder at `folder` for the life of the object.
-class ScopedProgramFolder {
+// Points the program data folder at `folder` for the life of the object.
+class ScopedProgramDataFolder {
  public:
-  explicit ScopedProgramFolder(const std::string& folder) {
+  explicit ScopedProgramDataFolder(const std::string& folder) {
     testing::SetEnvironment("WEBHOARD_HOME", folder.c_str());
-    ResetProgramFolderForTesting();
+    ResetProgramDataFolderForTesting();
   }
-  ~ScopedProgramFolder() {
+  ~ScopedProgramDataFolder() {
     testing::SetEnvironment("WEBHOARD_HOME", nullptr);
-    ResetProgramFolderForTesting();
+    ResetProgramDataFolderForTesting();
   }
 };
 
@@ -43,7 +43,7 @@ std::string Icon(const std::string& folder, std::string_view name) {
 }
 
 TEST(IndexIcons, EmptyArchiveGetsEveryIconAndEveryPageSpelling) {
-  ScopedProgramFolder program(SourceTreeTop());
+  ScopedProgramDataFolder program(SourceTreeTop());
   TempDir archive;
   if (testing::IgnoresCase(archive)) GTEST_SKIP() << "one file serves every spelling";
   const std::string folder = archive.path() + "/new/archive/";  // parents missing too
@@ -83,7 +83,7 @@ TEST(IndexIcons, EveryMixedCaseNameThePagesUseHasItsFile) {
 }
 
 TEST(IndexIcons, ArchiveKeepsTheIconsItWasMadeWith) {
-  ScopedProgramFolder program(SourceTreeTop());
+  ScopedProgramDataFolder program(SourceTreeTop());
   TempDir archive;
   if (testing::IgnoresCase(archive)) GTEST_SKIP() << "one file serves every spelling";
   archive.Write("images/text.gif", "old text icon");
@@ -99,13 +99,13 @@ TEST(IndexIcons, ArchiveKeepsTheIconsItWasMadeWith) {
 }
 
 TEST(IndexIcons, IconMissingBesideTheProgramIsCopiedByALaterRun) {
-  TempDir program_folder;
+  TempDir data_folder;
   for (const std::string_view name : kIndexIconNames) {
     if (name != "uimage" && name != "notfound") {
-      program_folder.Write("images/" + std::string(name) + ".gif", "icon " + std::string(name));
+      data_folder.Write("images/" + std::string(name) + ".gif", "icon " + std::string(name));
     }
   }
-  ScopedProgramFolder program(program_folder.path());
+  ScopedProgramDataFolder program(data_folder.path());
   TempDir archive;
   EXPECT_EQ(CopyIndexImages(archive.path()), 2u);
   EXPECT_FALSE(FileExists(Icon(archive.path(), "uimage")));
@@ -113,9 +113,9 @@ TEST(IndexIcons, IconMissingBesideTheProgramIsCopiedByALaterRun) {
   EXPECT_FALSE(FileExists(Icon(archive.path(), "notfound")));
   EXPECT_EQ(ReadFileBytes(Icon(archive.path(), "uAudio")), "icon uaudio");
 
-  program_folder.Write("images/uimage.gif", "icon uimage");
-  program_folder.Write("images/notfound.gif", "icon notfound");
-  program_folder.Write("images/text.gif", "a newer text icon");
+  data_folder.Write("images/uimage.gif", "icon uimage");
+  data_folder.Write("images/notfound.gif", "icon notfound");
+  data_folder.Write("images/text.gif", "a newer text icon");
   EXPECT_EQ(CopyIndexImages(archive.path()), 0u);
   EXPECT_EQ(ReadFileBytes(Icon(archive.path(), "uimage")), "icon uimage");
   EXPECT_EQ(ReadFileBytes(Icon(archive.path(), "uImage")), "icon uimage");
@@ -124,8 +124,8 @@ TEST(IndexIcons, IconMissingBesideTheProgramIsCopiedByALaterRun) {
 }
 
 TEST(IndexIcons, NoProgramIconsAtAllStillLeavesAnImagesFolder) {
-  TempDir program_folder;
-  ScopedProgramFolder program(program_folder.path());
+  TempDir data_folder;
+  ScopedProgramDataFolder program(data_folder.path());
   TempDir archive;
   EXPECT_EQ(CopyIndexImages(archive.path()), kIndexIconNames.size());
   EXPECT_TRUE(DirectoryExists(archive.File("images")));
@@ -133,7 +133,7 @@ TEST(IndexIcons, NoProgramIconsAtAllStillLeavesAnImagesFolder) {
 }
 
 TEST(IndexIcons, ImagesFolderThatCannotBeCreatedIsReported) {
-  ScopedProgramFolder program(SourceTreeTop());
+  ScopedProgramDataFolder program(SourceTreeTop());
   TempDir archive;
   archive.Write("images", "a file where the folder belongs");
   EXPECT_THROW(CopyIndexImages(archive.path()), std::runtime_error);

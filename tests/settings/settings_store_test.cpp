@@ -59,11 +59,13 @@ TEST(SettingNumber, DecimalAndHexadecimalTexts) {
   for (const auto& c : cases) EXPECT_EQ(ParseSettingNumber(c.text), c.number) << c.text;
 }
 
-TEST(SettingsStore, OpeningCreatesTheSettingsKey) {
+TEST(SettingsStore, ReadingCreatesNothingAndTheFirstWriteCreatesTheKey) {
   MemoryRegistry registry;
   SettingsStore store(registry);
-  EXPECT_TRUE(registry.KeyExists(kUser, "Software\\Tarnwell\\Webhoard"));
   EXPECT_EQ(store.ReadSettingText(kSection, "Default directory", "D"), "D");
+  EXPECT_FALSE(registry.KeyExists(kUser, "Software\\Tarnwell\\Webhoard"));
+  ASSERT_TRUE(store.WriteSettingText(kSection, "Default directory", "E"));
+  EXPECT_TRUE(registry.KeyExists(kUser, "Software\\Tarnwell\\Webhoard"));
 }
 
 TEST(SettingsStore, TextsReadTheirDefaultOnlyWhenAbsent) {
@@ -154,9 +156,9 @@ TEST(SettingsStore, ADamagedRegistryFileIsKeptAsideAndReadsAsDefaults) {
                               "Webhoard\\Export to disk properties]\r\n\"Default directory\"=\"/a";
   dir.Write("HKEY_CURRENT_USER.reg", damaged);
   FileRegistry registry(dir.path());
-  SettingsStore store(registry);  // creating the key writes the file anew
-  EXPECT_EQ(ReadFileBytes(registry.FilePath(kUser) + ".damaged"), damaged);
+  SettingsStore store(registry);
   EXPECT_EQ(store.ReadSettingText(kSection, "Default directory", "default"), "default");
+  EXPECT_EQ(ReadFileBytes(registry.FilePath(kUser)), damaged);  // reading changes nothing
   ASSERT_TRUE(store.WriteSettingText(kSection, "Default directory", "/b/"));
   EXPECT_EQ(store.ReadSettingText(kSection, "Default directory", "default"), "/b/");
   EXPECT_EQ(ReadFileBytes(registry.FilePath(kUser) + ".damaged"), damaged);

@@ -1,18 +1,13 @@
 #include <windows.h>
 
-#include <cstdlib>
 #include <optional>
 
-#include "platform/program_folder.h"
+#include "platform/program_data_folder.h"
 
 namespace webhoard {
 namespace {
 
 std::optional<std::string> g_folder;
-
-bool EndsInSeparator(const std::string& folder) {
-  return !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
-}
 
 std::string ExecutableFolder() {
   std::string buffer(32768, '\0');
@@ -25,20 +20,16 @@ std::string ExecutableFolder() {
 
 }  // namespace
 
-const std::string& ProgramFolder() {
+// A Windows copy keeps its data beside webhoard.exe, as it always has.
+const std::string& ProgramDataFolder() {
   if (!g_folder) {
-    const char* home = std::getenv("WEBHOARD_HOME");
-    if (home != nullptr && *home != '\0') {
-      g_folder = home;
-      if (!EndsInSeparator(*g_folder)) g_folder->push_back('/');
-    } else {
-      g_folder = ExecutableFolder();
-    }
+    const auto home = WebhoardHomeFolder();
+    g_folder = home ? *home : ExecutableFolder();
   }
   return *g_folder;
 }
 
-void ResetProgramFolderForTesting() {
+void ResetProgramDataFolderForTesting() {
   g_folder.reset();
 }
 

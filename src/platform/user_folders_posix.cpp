@@ -1,0 +1,54 @@
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "common/file_util.h"
+#include "platform/program_data_folder.h"
+#include "platform/user_folders.h"
+
+namespace webhoard {
+namespace {
+
+std::string FromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::string(value) : std::string();
+}
+
+std::string WithoutTrailingSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+std::string HomeFolder() {
+  std::string home = FromEnvironment("HOME");
+  if (home.empty()) {
+    if (const passwd* entry = ::getpwuid(::getuid());
+        entry != nullptr && entry->pw_dir != nullptr) {
+      home = entry->pw_dir;
+    }
+  }
+  if (home.empty()) return ".";
+  return WithoutTrailingSlash(home);
+}
+
+std::string XdgBaseFolder(const char* variable, std::string_view fallback) {
+  if (std::string folder = FromEnvironment(variable); !folder.empty() && folder.front() == '/') {
+    return WithoutTrailingSlash(folder);
+  }
+  return JoinPath(HomeFolder(), fallback);
+}
+
+std::string UserDataFolder() {
+  if (auto home = WebhoardHomeFolder()) return *home;
+  return JoinPath(XdgBaseFolder("XDG_DATA_HOME", ".local/share"), "webhoard") + "/";
+}
+
+std::string DefaultArchiveFolder() {
+  if (auto home = WebhoardHomeFolder()) return *home + "ARCHIVE/";
+  return JoinPath(HomeFolder(), "Webhoard") + "/";
+}
+
+}  // namespace webhoard
