@@ -35,6 +35,7 @@
 #include "explorer/browser_cache.h"
 #include "forms/archive_run.h"
 #include "forms/selection_form.h"
+#include "remove_at_exit.h"
 #include "settings/in_memory_settings.h"
 #include "support/encoded_body.h"
 #include "support/simple_cache_writer.h"
@@ -281,7 +282,7 @@ const Workspace& TheWorkspace() {
         batch.clear();
       }
     }
-    std::atexit([] { fs::remove_all(TheWorkspace().root); });
+    bench::RemoveAtExit(w.root);
     return w;
   }();
   return workspace;
