@@ -10,11 +10,10 @@
 // (linking to other entries of their site), 8% style sheets, 25% scripts,
 // 45% images, 5% fonts, 5% JSON answers; most bodies small, text mostly
 // gzip-encoded. WEBHOARD_BENCH_ENTRIES sets another entry count (for
-// profiling a smaller cache). Every repetition starts from an empty target
-// folder, the old one removed and the disk synced outside the timing, so one
-// repetition's writes are not flushed in the next one's time. The page cache
-// is warm for both: the cache was just written, and every repetition reads
-// all of it.
+// profiling a smaller cache); WEBHOARD_BENCH_KEEP leaves the folders in place. Every repetition
+// starts from an empty target folder, the old one removed and the disk synced outside the timing,
+// so one repetition's writes are not flushed in the next one's time. The page cache is warm for
+// both: the cache was just written, and every repetition reads all of it.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -282,7 +281,13 @@ const Workspace& TheWorkspace() {
         batch.clear();
       }
     }
-    bench::RemoveAtExit(w.root);
+    // WEBHOARD_BENCH_KEEP keeps it: deleting a million files right before
+    // another measurement slows that one's file creation (see FreshTarget).
+    if (std::getenv("WEBHOARD_BENCH_KEEP") == nullptr) {
+      bench::RemoveAtExit(w.root);
+    } else {
+      std::fprintf(stderr, "kept: %s\n", w.root.c_str());
+    }
     return w;
   }();
   return workspace;
