@@ -10,10 +10,11 @@
 // (linking to other entries of their site), 8% style sheets, 25% scripts,
 // 45% images, 5% fonts, 5% JSON answers; most bodies small, text mostly
 // gzip-encoded. WEBHOARD_BENCH_ENTRIES sets another entry count (for
-// profiling a smaller cache); WEBHOARD_BENCH_KEEP leaves the folders in place. Every repetition
-// starts from an empty target folder, the old one removed and the disk synced outside the timing,
-// so one repetition's writes are not flushed in the next one's time. The page cache is warm for
-// both: the cache was just written, and every repetition reads all of it.
+// profiling a smaller cache); WEBHOARD_BENCH_KEEP leaves the folders in
+// place. Every repetition writes into a new folder beside the cache, with
+// the disk synced outside the timing, so one repetition's writes are not
+// flushed in the next one's time. The page cache is warm for both: the cache
+// was just written, and every repetition reads all of it.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
