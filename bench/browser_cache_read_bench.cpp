@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cache/chromium/simple_cache_reader.h"
+#include "remove_at_exit.h"
 #include "support/simple_cache_writer.h"
 
 namespace {
@@ -44,7 +45,7 @@ const std::string& CacheFolder() {
         entries.clear();
       }
     }
-    std::atexit([] { std::filesystem::remove_all(CacheFolder()); });
+    bench::RemoveAtExit(made);
     return made;
   }();
   return folder;

@@ -12,6 +12,7 @@
 #include "archive/archive_record.h"
 #include "cache/buffered_file_stream.h"
 #include "common/file_util.h"
+#include "remove_at_exit.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ const std::string& CataloguePath() {
       AppendArchiveRecord(bytes, item);
     }
     WriteFileAtomically(folder + "/archive.dat", bytes);
-    std::atexit([] { std::filesystem::remove_all(std::filesystem::path(CataloguePath()).parent_path()); });
+    bench::RemoveAtExit(folder);
     return folder + "/archive.dat";
   }();
   return path;

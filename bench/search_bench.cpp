@@ -13,6 +13,7 @@
 #include "archive/archive_record.h"
 #include "cache/mime_types.h"
 #include "common/file_util.h"
+#include "remove_at_exit.h"
 #include "search/archive_search.h"
 
 namespace {
@@ -59,7 +60,7 @@ const std::string& ArchiveFolder() {
       WriteFileAtomically(made + "/" + domain + "/text/" + name, Page(i));
     }
     WriteFileAtomically(made + "/archive.dat", catalogue);
-    std::atexit([] { std::filesystem::remove_all(ArchiveFolder()); });
+    bench::RemoveAtExit(made);
     return made;
   }();
   return folder;

@@ -256,6 +256,7 @@ void TExportForm::PerformArchiveRun() {
 void TExportForm::NamingPhase(const ArchiveList& list, TakenNames& taken) {
   SetPhase("Creating unique filenames...");
   SetProgress(0);
+  made_folders_.clear();
   const std::size_t count = selection_.size();
   for (std::size_t i = 0; i < count; ++i) {
     StepProgress(i, count);
@@ -461,7 +462,12 @@ void TExportForm::MakeUniqueName(TCacheItem& item, TakenNames& taken) {
     item.ArchiveName.clear();  // no safe place in the archive: never copied
     return;
   }
-  CreateFolders(*folder);
+  // Most items share their folder with others: it is made (or found) once
+  // per run, not once per item. The copy checks it again before writing.
+  if (!made_folders_.contains(*folder)) {
+    CreateFolders(*folder);
+    made_folders_.insert(*folder);
+  }
   std::string name = FirstChoiceName(item);
   if (!IsPlainName(name)) name = "page.htm";
   for (;;) {

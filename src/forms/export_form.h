@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "archive/archive_info_file.h"
@@ -171,6 +172,7 @@ class TExportForm : public Form {
   std::vector<std::uint64_t> written_;   // when a page was last written (a tick)
   std::uint64_t tick_ = 0;
   std::uint64_t last_withdrawal_ = 0;    // when an item was last withdrawn from the links
+  std::unordered_set<std::string> made_folders_;  // type folders the naming made or found
 };
 
 }  // namespace webhoard
