@@ -104,7 +104,8 @@ std::time_t UnixFromDateTimeLocal(double date_time) {
 
 std::string FormatDateTime(double date_time) {
   const DateTimeParts p = DecodeDateTime(date_time);
-  char text[32];
+  // Room for any six ints, so no field is ever cut.
+  char text[80];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
                 p.minute, p.second);
   return text;
