@@ -1,16 +1,9 @@
-#include <cstdlib>
-
 #include "platform/file_registry.h"
 #include "platform/registry.h"
 #include "platform/user_folders.h"
 
 namespace webhoard {
 namespace {
-
-std::string FromEnvironment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? std::string(value) : std::string();
-}
 
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -20,7 +13,7 @@ std::string WithoutTrailingSlash(std::string folder) {
 }  // namespace
 
 std::string RegistryFolder() {
-  if (std::string dir = FromEnvironment("WEBHOARD_CONFIG_DIR"); !dir.empty()) {
+  if (std::string dir = EnvironmentValue("WEBHOARD_CONFIG_DIR"); !dir.empty()) {
     return WithoutTrailingSlash(dir);
   }
   return XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/webhoard";

@@ -19,6 +19,9 @@ std::string UserDataFolder();
 // folder.
 std::string DefaultArchiveFolder();
 
+// The value of an environment variable, "" when it is unset.
+std::string EnvironmentValue(const char* name);
+
 #ifndef _WIN32
 // The user's home folder without a trailing "/": $HOME, else (HOME unset or
 // empty) the account's home folder; "." when there is neither.

@@ -1,7 +1,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdlib>
 
 #include "common/file_util.h"
 #include "platform/program_data_folder.h"
@@ -9,11 +8,6 @@
 
 namespace webhoard {
 namespace {
-
-std::string FromEnvironment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? std::string(value) : std::string();
-}
 
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -23,7 +17,7 @@ std::string WithoutTrailingSlash(std::string folder) {
 }  // namespace
 
 std::string HomeFolder() {
-  std::string home = FromEnvironment("HOME");
+  std::string home = EnvironmentValue("HOME");
   if (home.empty()) {
     if (const passwd* entry = ::getpwuid(::getuid());
         entry != nullptr && entry->pw_dir != nullptr) {
@@ -35,7 +29,7 @@ std::string HomeFolder() {
 }
 
 std::string XdgBaseFolder(const char* variable, std::string_view fallback) {
-  if (std::string folder = FromEnvironment(variable); !folder.empty() && folder.front() == '/') {
+  if (std::string folder = EnvironmentValue(variable); !folder.empty() && folder.front() == '/') {
     return WithoutTrailingSlash(folder);
   }
   return JoinPath(HomeFolder(), fallback);

@@ -1,7 +1,6 @@
 #include "cache/places/browser_cache_places.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <span>
 #include <string_view>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "common/file_util.h"
+#include "platform/user_folders.h"
 
 namespace webhoard {
 namespace {
@@ -123,17 +123,12 @@ void FindFirefox(const std::string& dir, const std::string& browser,
   for (const std::string& profile : profiles) AddFirefoxProfileCache(profile, browser, found);
 }
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
-
 // Linux keeps caches under $XDG_CACHE_HOME when it is set to an absolute
 // path, else under ~/.cache.
 std::string XdgCacheHome() {
-  const std::string xdg = Environment("XDG_CACHE_HOME");
+  const std::string xdg = EnvironmentValue("XDG_CACHE_HOME");
   if (!xdg.empty() && xdg.front() == '/') return xdg;
-  return JoinPath(Environment("HOME"), ".cache");
+  return JoinPath(EnvironmentValue("HOME"), ".cache");
 }
 
 // The folder of the local (cache) tree that matches `dir` of the roaming
@@ -155,8 +150,8 @@ std::string LocalTreeOf(CacheBrowser browser, const std::string& dir) {
   };
 #ifdef _WIN32
   if (browser == CacheBrowser::kFirefox) {
-    const std::string roaming = fs::path(Environment("APPDATA")).generic_string() + "/";
-    const std::string local = fs::path(Environment("LOCALAPPDATA")).generic_string() + "/";
+    const std::string roaming = fs::path(EnvironmentValue("APPDATA")).generic_string() + "/";
+    const std::string local = fs::path(EnvironmentValue("LOCALAPPDATA")).generic_string() + "/";
     if (roaming.size() > 1 && local.size() > 1 && path.rfind(roaming, 0) == 0) {
       return fs::path(local + path.substr(roaming.size())).lexically_normal().string();
     }
@@ -169,7 +164,7 @@ std::string LocalTreeOf(CacheBrowser browser, const std::string& dir) {
     if (at == std::string::npos) continue;
     path.replace(at, from.size(), to);
     // A ~/.cache so made means $XDG_CACHE_HOME where that is set.
-    const std::string home_cache = JoinPath(Environment("HOME"), ".cache") + "/";
+    const std::string home_cache = JoinPath(EnvironmentValue("HOME"), ".cache") + "/";
     if (path.rfind(home_cache, 0) == 0)
       path = XdgCacheHome() + "/" + path.substr(home_cache.size());
     path.pop_back();
@@ -193,7 +188,7 @@ std::vector<FoundCache> FindIn(CacheBrowser browser, const std::vector<Place>& p
 std::vector<Place> DefaultPlaces(CacheBrowser browser) {
   const bool chromium = browser == CacheBrowser::kChromium;
 #ifdef _WIN32
-  const std::string local = Environment("LOCALAPPDATA");
+  const std::string local = EnvironmentValue("LOCALAPPDATA");
   if (local.empty()) return {};
   const auto at = [&](std::string_view path) { return JoinPath(local, path); };
   if (!chromium) return {{at("Mozilla\\Firefox\\Profiles"), "Firefox"}};
@@ -208,7 +203,7 @@ std::vector<Place> DefaultPlaces(CacheBrowser browser) {
       {at("Opera Software\\Opera Stable"), "Opera"},
   };
 #else
-  const std::string home = Environment("HOME");
+  const std::string home = EnvironmentValue("HOME");
   if (home.empty()) return {};
   const auto in_home = [&](std::string_view path) { return JoinPath(home, path); };
 #ifdef __APPLE__
