@@ -18,7 +18,6 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <regex>
 #include <string>
 #include <thread>
 
@@ -40,6 +39,46 @@ using testing::TextIndexLine;
 // Entry times relative to now: the age filters compare with the clock.
 const std::int64_t kRecent = static_cast<std::int64_t>(std::time(nullptr)) - 2 * 86400;
 const std::int64_t kOld = kRecent - 3000LL * 86400;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// "-?[0-9]+"
+bool IsWholeNumber(std::string_view word) {
+  if (word.starts_with('-')) word.remove_prefix(1);
+  return !word.empty() && std::all_of(word.begin(), word.end(), IsDigit);
+}
+
+// "2026-12-09T10:20:30+01:00": digits where the pattern has 9, a sign
+// where it has "+".
+bool IsIsoDateWithOffset(std::string_view text) {
+  constexpr std::string_view kShape = "9999-99-99T99:99:99+99:99";
+  if (text.size() != kShape.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char want = kShape[i];
+    const bool ok = want == '9'   ? IsDigit(text[i])
+                    : want == '+' ? text[i] == '+' || text[i] == '-'
+                                  : text[i] == want;
+    if (!ok) return false;
+  }
+  return true;
+}
+
+// Every "--name" (lower-case letters and dashes) a help text mentions.
+std::vector<std::string> LongOptionsIn(std::string_view help) {
+  std::vector<std::string> names;
+  const auto is_name = [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; };
+  for (std::size_t at = help.find("--"); at != std::string_view::npos; at = help.find("--", at)) {
+    std::size_t end = at + 2;
+    if (end < help.size() && help[end] >= 'a' && help[end] <= 'z') {
+      while (end < help.size() && is_name(help[end])) ++end;
+      names.emplace_back(help.substr(at, end - at));
+    }
+    at = end;
+  }
+  return names;
+}
 
 // A line of --json output as a map of its fields: strings decoded (\u00XX
 // as that byte, as the writer escapes stray bytes), numbers and null as
@@ -86,7 +125,7 @@ std::optional<std::map<std::string, std::string>> ParseJsonLine(std::string_view
       const std::size_t end = line.find_first_of(",}", i);
       if (end == std::string_view::npos) return std::nullopt;
       const std::string word(line.substr(i, end - i));
-      if (word != "null" && !std::regex_match(word, std::regex("-?[0-9]+"))) return std::nullopt;
+      if (word != "null" && !IsWholeNumber(word)) return std::nullopt;
       fields[*key] = word;
       i = end;
     }
@@ -119,17 +158,18 @@ class CommandLine : public ::testing::Test {
 
   // `arguments` as a shell would split them ('...' quotes).
   Outcome Run(const std::string& arguments, const std::string& input = "") {
-    return testing::RunProgram(WEBHOARD_CLI, testing::SplitArguments(arguments),
-                               {{"WEBHOARD_CONFIG_DIR", dir_.File("config")},
-                                {"WEBHOARD_HOME", dir_.File("home")}},
-                               input);
+    return testing::RunProgram(
+        WEBHOARD_CLI, testing::SplitArguments(arguments),
+        {{"WEBHOARD_CONFIG_DIR", dir_.File("config")}, {"WEBHOARD_HOME", dir_.File("home")}},
+        input);
   }
 
   // A Navigator text index over a small site: two pages, an image of the
   // same site, an old PDF of another site.
   std::string MakeCache() {
-    dir_.Write("cache/A.MOZ", "<html><title>Start</title><a href=\"b.html\">B</a>"
-                              "<img src=\"pic.gif\"> needle</html>");
+    dir_.Write("cache/A.MOZ",
+               "<html><title>Start</title><a href=\"b.html\">B</a>"
+               "<img src=\"pic.gif\"> needle</html>");
     dir_.Write("cache/B.MOZ", "<html><title>Second</title><a href=\"/\">home</a></html>");
     dir_.Write("cache/C.MOZ", "GIF89a\x02\x00\x02\x00");
     dir_.Write("cache/D.MOZ", "%PDF-1.1");
@@ -183,10 +223,12 @@ class CommandLine : public ::testing::Test {
       for (int i = 0; i < pages; ++i) {
         const std::string page = "F" + std::to_string(++n);
         dir_.Write("sites/" + page, "<title>P</title>" + links);
-        lines.push_back(TextIndexLine(kRecent, page, host + "p" + std::to_string(i) + ".html", "text/html"));
+        lines.push_back(
+            TextIndexLine(kRecent, page, host + "p" + std::to_string(i) + ".html", "text/html"));
         const std::string image = "F" + std::to_string(++n);
         dir_.Write("sites/" + image, "GIF89a");
-        lines.push_back(TextIndexLine(kRecent, image, host + "i" + std::to_string(i) + ".gif", "image/gif"));
+        lines.push_back(
+            TextIndexLine(kRecent, image, host + "i" + std::to_string(i) + ".gif", "image/gif"));
       }
     }
     return dir_.Write("sites/FAT", TextIndex(lines));
@@ -207,13 +249,14 @@ TEST_F(CommandLine, HelpVersionAndBadUsage) {
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("usage"), std::string::npos);
   EXPECT_EQ(Run("frobnicate").status, 1);
-  for (const char* command : {"list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
+  for (const char* command :
+       {"list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
     const Outcome help = Run(std::string(command) + " --help");
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_NE(help.out.find("usage: webhoard"), std::string::npos) << command;
   }
-  EXPECT_EQ(Run("list").status, 1);                                    // no cache named
-  EXPECT_EQ(Run("list --netscape a --ie b").status, 1);                // both named
+  EXPECT_EQ(Run("list").status, 1);                      // no cache named
+  EXPECT_EQ(Run("list --netscape a --ie b").status, 1);  // both named
   EXPECT_EQ(Run("list --netscape " + MakeCache() + " --newer 3x").status, 1);
   EXPECT_EQ(Run("list --netscape " + MakeCache() + " --types text,pics").status, 1);
   EXPECT_EQ(Run("list --netscape " + MakeCache() + " --bogus").status, 1);
@@ -231,8 +274,9 @@ TEST_F(CommandLine, ListAppliesTheExplorersFilters) {
   ASSERT_EQ(all.status, 0) << all.err;
   EXPECT_EQ(Lines(all.out), 4u);
   EXPECT_NE(all.out.find("1\t0\t"), std::string::npos);
-  EXPECT_NE(all.out.find("\thttp://www.site.com:80/b.html\twww.site.com\t" + dir_.File("cache/B.MOZ")),
-            std::string::npos);
+  EXPECT_NE(
+      all.out.find("\thttp://www.site.com:80/b.html\twww.site.com\t" + dir_.File("cache/B.MOZ")),
+      std::string::npos);
   EXPECT_NE(all.err.find("Text 2, Media 1, Other 1"), std::string::npos) << all.err;
 
   EXPECT_EQ(Lines(Run("list --netscape " + index + " --types media").out), 1u);
@@ -256,11 +300,13 @@ TEST_F(CommandLine, ArchiveCatalogSearchAndReindex) {
   const Outcome catalog = Run("catalog '" + archive + "'");
   ASSERT_EQ(catalog.status, 0);
   EXPECT_EQ(Lines(catalog.out), 4u);
-  EXPECT_NE(catalog.out.find("\thttp://www.site.com:80/\tStart\twww.site.com.htm\n"), std::string::npos)
+  EXPECT_NE(catalog.out.find("\thttp://www.site.com:80/\tStart\twww.site.com.htm\n"),
+            std::string::npos)
       << catalog.out;
 
   const Outcome by_text = Run("search '" + archive + "' --text NEEDLE");
-  EXPECT_EQ(by_text.out, "http://www.site.com/\t" + archive + "/www.site.com/text/www.site.com.htm\n");
+  EXPECT_EQ(by_text.out,
+            "http://www.site.com/\t" + archive + "/www.site.com/text/www.site.com.htm\n");
   EXPECT_EQ(Lines(Run("search '" + archive + "' --url site.com").out), 3u);
   const Outcome nothing = Run("search '" + archive + "' --url absent");
   EXPECT_EQ(nothing.status, 0);
@@ -318,11 +364,10 @@ TEST_F(CommandLine, CachedFilesThatAreLinksAreNeverArchived) {
   const std::string secret = dir_.Write("home/.ssh/id_rsa", "PRIVATE KEY");
   dir_.Write("cache/ok.htm", "<html><title>Fine</title></html>");
   std::filesystem::create_symlink(secret, dir_.File("cache/s.html"));
-  const std::string index =
-      dir_.Write("cache/FAT", TextIndex({TextIndexLine(kRecent, "s.html", "http://x.example/s.html",
-                                                       "text/html"),
-                                         TextIndexLine(kRecent, "ok.htm", "http://x.example/ok.html",
-                                                       "text/html")}));
+  const std::string index = dir_.Write(
+      "cache/FAT",
+      TextIndex({TextIndexLine(kRecent, "s.html", "http://x.example/s.html", "text/html"),
+                 TextIndexLine(kRecent, "ok.htm", "http://x.example/ok.html", "text/html")}));
   const std::string archive = dir_.File("archive");
   const Outcome made = Run("archive --netscape " + index + " --to " + archive + " --yes");
   ASSERT_EQ(made.status, 0) << made.err;
@@ -551,7 +596,8 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
   const std::string unreadable_image = dir_.File("sites/F8");
   std::string concurrent;
   for (int s = 0; s < kSites; ++s) {
-    concurrent += "(" + command + " --domain s" + std::to_string(s) + ".com; echo \"exit $?\" >&2) & ";
+    concurrent +=
+        "(" + command + " --domain s" + std::to_string(s) + ".com; echo \"exit $?\" >&2) & ";
   }
   const std::vector<Case> cases = {
       {"unreadable cached files",
@@ -608,7 +654,9 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
                                  "; kill -INT $pid; wait $pid"));
         const Outcome& o = outcomes.back();
         if (o.status == 130 && o.err.find("interrupted;") != std::string::npos) {
-          EXPECT_NE(o.err.find("remain: run the same command again to finish them"), std::string::npos) << o.err;
+          EXPECT_NE(o.err.find("remain: run the same command again to finish them"),
+                    std::string::npos)
+              << o.err;
         }
         EXPECT_EQ(testing::ArchiveInconsistencies(archive), std::vector<std::string>{});
       }
@@ -617,9 +665,12 @@ TEST_F(CommandLine, ArchiveFaultsAreReportedAndTheSameCommandFinishes) {
     }
     for (const Outcome& o : outcomes) {
       EXPECT_NE(std::find(c.statuses.begin(), c.statuses.end(), o.status), c.statuses.end())
-          << o.status << "\n" << o.err;
-      for (const std::string& text : c.said) EXPECT_NE(o.err.find(text), std::string::npos) << text << "\n" << o.err;
-      for (const std::string& text : c.not_said) EXPECT_EQ(o.err.find(text), std::string::npos) << text << "\n" << o.err;
+          << o.status << "\n"
+          << o.err;
+      for (const std::string& text : c.said)
+        EXPECT_NE(o.err.find(text), std::string::npos) << text << "\n" << o.err;
+      for (const std::string& text : c.not_said)
+        EXPECT_EQ(o.err.find(text), std::string::npos) << text << "\n" << o.err;
     }
     if (DirectoryExists(archive)) ::chmod(archive.c_str(), 0755);
     ::chmod(unreadable_page.c_str(), 0644);
@@ -683,8 +734,6 @@ TEST_F(CommandLine, JsonLinesCarryEveryField) {
   dir_.Write("cache/A.MOZ", "<html><title>Caf\xC3\xA9 \xFF \"x\"</title> needle</html>");
   const std::string archive = dir_.File("archive");
   ASSERT_EQ(Run("archive --netscape " + index + " --to " + archive + " --yes").status, 0);
-  const std::regex iso_date(
-      "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}");
   const std::vector<std::string> item_keys = {"category", "category_name", "date",
                                               "file",     "mime_index",    "mime_type",
                                               "site",     "size",          "url"};
@@ -710,7 +759,7 @@ TEST_F(CommandLine, JsonLinesCarryEveryField) {
       std::vector<std::string> keys;
       for (const auto& field : object) keys.push_back(field.first);
       EXPECT_EQ(keys, row.keys) << row.arguments;
-      EXPECT_TRUE(std::regex_match(object.at("date"), iso_date)) << object.at("date");
+      EXPECT_TRUE(IsIsoDateWithOffset(object.at("date"))) << object.at("date");
       EXPECT_EQ(ReadFileBytes(object.at("file")).value_or("").size(),
                 std::stoull(object.at("size")));
     }
@@ -731,17 +780,16 @@ TEST_F(CommandLine, ManPageAndCompletionNameEveryOptionOfTheHelp) {
   const std::string completion = Run("--print-completion bash").out;
   EXPECT_EQ(ReadFileBytes(WEBHOARD_MAN_PAGE), man);  // the build wrote them
   EXPECT_EQ(ReadFileBytes(WEBHOARD_COMPLETION), completion);
-  const std::regex option("--[a-z][a-z-]*");
   for (const char* command :
        {"", "list", "archive", "delete", "search", "reindex", "catalog", "settings"}) {
     const std::string help = Run(std::string(command) + " --help").out;
     EXPECT_NE(man.find(std::string(".SS ") + command), std::string::npos) << command;
-    for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
-      std::string roff = it->str();
+    for (const std::string& named : LongOptionsIn(help)) {
+      std::string roff = named;
       for (std::size_t at = 0; (at = roff.find('-', at)) != std::string::npos; at += 2)
         roff.insert(at, "\\");
-      EXPECT_NE(man.find(roff), std::string::npos) << command << " " << it->str();
-      EXPECT_NE(completion.find(it->str()), std::string::npos) << command << " " << it->str();
+      EXPECT_NE(man.find(roff), std::string::npos) << command << " " << named;
+      EXPECT_NE(completion.find(named), std::string::npos) << command << " " << named;
     }
   }
   const Outcome rendered =
