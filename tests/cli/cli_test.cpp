@@ -65,6 +65,7 @@ bool IsIsoDateWithOffset(std::string_view text) {
   return true;
 }
 
+#ifndef _WIN32  // only the manual page test, which a cross build skips, needs it
 // Every "--name" (lower-case letters and dashes) a help text mentions.
 std::vector<std::string> LongOptionsIn(std::string_view help) {
   std::vector<std::string> names;
@@ -79,6 +80,7 @@ std::vector<std::string> LongOptionsIn(std::string_view help) {
   }
   return names;
 }
+#endif
 
 // A line of --json output as a map of its fields: strings decoded (\u00XX
 // as that byte, as the writer escapes stray bytes), numbers and null as
