@@ -3,15 +3,6 @@
 #include "platform/user_folders.h"
 
 namespace webhoard {
-namespace {
-
-std::string WithoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
-}
-
-}  // namespace
-
 std::string RegistryFolder() {
   if (std::string dir = EnvironmentValue("WEBHOARD_CONFIG_DIR"); !dir.empty()) {
     return WithoutTrailingSlash(dir);

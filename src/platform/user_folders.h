@@ -23,6 +23,9 @@ std::string DefaultArchiveFolder();
 std::string EnvironmentValue(const char* name);
 
 #ifndef _WIN32
+// `folder` without trailing "/" ("/" itself stays).
+std::string WithoutTrailingSlash(std::string folder);
+
 // The user's home folder without a trailing "/": $HOME, else (HOME unset or
 // empty) the account's home folder; "." when there is neither.
 std::string HomeFolder();

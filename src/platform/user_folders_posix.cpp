@@ -1,20 +1,15 @@
 #include <pwd.h>
 #include <unistd.h>
 
-
 #include "common/file_util.h"
 #include "platform/program_data_folder.h"
 #include "platform/user_folders.h"
 
 namespace webhoard {
-namespace {
-
 std::string WithoutTrailingSlash(std::string folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
 }
-
-}  // namespace
 
 std::string HomeFolder() {
   std::string home = EnvironmentValue("HOME");
